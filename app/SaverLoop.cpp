@@ -1,0 +1,31 @@
+#include "app/SaverLoop.h"
+
+#include <GLFW/glfw3.h>
+
+#include "app/ScreensaverApp.h"
+#include "platform/host_window.h"
+#include "platform/stop_signal.h"
+#include "scene/Scene.h"
+
+void RunSaverLoop() {
+  GLFWwindow* window = gApp->window;
+  const bool preview = gArgs->mode == ScreensaverMode::Preview;
+  const platform::NativeHandle host =
+      gHosted.active ? gHosted.window
+                     : static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(gArgs->parentWindow));
+
+  SetUpScene();
+  bool running = true;
+  do {
+    RunFrameStep();
+    glfwSwapBuffers(window);
+    glfwPollEvents();
+    if (glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;
+    if (glfwWindowShouldClose(window)) running = false;
+    if (platform::StopRequested()) running = false;
+    if (preview || gHosted.active) {
+      if (!platform::IsHostWindowEnabled(host)) break;
+      platform::FollowHostSize(window, host);
+    }
+  } while (running);
+}

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "app/ScreensaverApp.h"
+#include "platform/os_version.h"
+
+namespace {
+
+TEST(StoreWindowSize, KeepsWidthHeightAndRatio) {
+  StoreWindowSize(1024, 768);
+  EXPECT_EQ(gWindowWidth, 1024);
+  EXPECT_EQ(gWindowHeight, 768);
+  EXPECT_FLOAT_EQ(gAspectRatio, 1.3333334f);
+}
+
+TEST(StoreWindowSize, ZeroSizeKeepsTheLastFiniteRatio) {
+  StoreWindowSize(1920, 1080);
+  StoreWindowSize(1920, 0);  // minimised
+  EXPECT_EQ(gWindowHeight, 0);
+  EXPECT_TRUE(std::isfinite(gAspectRatio));
+  EXPECT_FLOAT_EQ(gAspectRatio, 1920.0f / 1080.0f);
+  StoreWindowSize(0, 0);
+  EXPECT_FLOAT_EQ(gAspectRatio, 1920.0f / 1080.0f);
+  StoreWindowSize(600, 800);
+  EXPECT_FLOAT_EQ(gAspectRatio, 0.75f);
+}
+
+TEST(ChooseFullScreenSize, MonitorModeOnNewWindowsAndElsewhere) {
+  int w = 0, h = 0;
+  ChooseFullScreenSize(platform::kNotWindows, 1920, 1080, &w, &h);
+  EXPECT_EQ(w, 1920);
+  EXPECT_EQ(h, 1080);
+  ChooseFullScreenSize(60, 2560, 1440, &w, &h);
+  EXPECT_EQ(w, 2560);
+  EXPECT_EQ(h, 1440);
+}
+
+TEST(ChooseFullScreenSize, OldWindowsAndNoModeGive800x600) {
+  int w = 0, h = 0;
+  ChooseFullScreenSize(51, 1920, 1080, &w, &h);  // Windows XP
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+  ChooseFullScreenSize(platform::kNotWindows, 0, 0, &w, &h);  // no monitor or mode
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+}
+
+TEST(SaverIcon, MonitorOnTransparentGround) {
+  std::vector<unsigned char> px(kSaverIconSize * kSaverIconSize * 4);
+  BuildSaverIcon(px.data());
+  auto at = [&](int x, int y) { return &px[(y * kSaverIconSize + x) * 4]; };
+  EXPECT_EQ(at(0, 0)[3], 0);      // corner: transparent
+  EXPECT_EQ(at(63, 63)[3], 0);
+  const unsigned char* tl = at(16, 14);  // screen quadrants
+  EXPECT_EQ(tl[0], 255); EXPECT_EQ(tl[1], 72); EXPECT_EQ(tl[2], 72); EXPECT_EQ(tl[3], 255);
+  const unsigned char* tr = at(48, 14);
+  EXPECT_EQ(tr[0], 0); EXPECT_EQ(tr[1], 217); EXPECT_EQ(tr[2], 70);
+  const unsigned char* bl = at(16, 30);
+  EXPECT_EQ(bl[0], 72); EXPECT_EQ(bl[1], 72); EXPECT_EQ(bl[2], 255);
+  const unsigned char* br = at(48, 30);
+  EXPECT_EQ(br[0], 240); EXPECT_EQ(br[1], 240); EXPECT_EQ(br[2], 0);
+  const unsigned char* body = at(6, 42);
+  EXPECT_EQ(body[0], 72); EXPECT_EQ(body[1], 194); EXPECT_EQ(body[2], 255);
+  // Softened edges: some pixels are partly covered.
+  int partial = 0;
+  for (int i = 0; i < kSaverIconSize * kSaverIconSize; ++i) partial += px[i * 4 + 3] > 0 && px[i * 4 + 3] < 255;
+  EXPECT_GT(partial, 10);
+}
+
+}  // namespace
