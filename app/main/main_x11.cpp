@@ -3,7 +3,8 @@
 // The Windows-style switches ("/s", "/p HANDLE", "/c") are joined with single
 // spaces into one command-line text, as Windows would hand it to WinMain.
 // Arguments beginning with "-" never reach that parser: "-window-id ID" and
-// "-root" are xscreensaver's conventions for drawing into a given window.
+// "-root" are xscreensaver's conventions for drawing into a given window, and
+// "--" options are this program's own (snapshot, resource export, help).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,19 +12,46 @@
 
 #include "app/Entry.h"
 #include "app/ScreensaverApp.h"
+#include "app/Snapshot.h"
 #include "platform/host_window.h"
+
+#ifndef LUMITICK_VERSION
+#define LUMITICK_VERSION "0.0"
+#endif
 
 namespace {
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "lumitick: %s (try --help)\n", problem);
+const char kHelp[] =
+    "Usage: lumitick [/s | /p HANDLE | /c]\n"
+    "       lumitick -window-id ID | -root\n"
+    "       lumitick --snapshot FILE.png [--size WxH] [--time HH:MM:SS[.fff]] [--itime SECONDS]\n"
+    "       lumitick --export-resources DIR\n"
+    "\n"
+    "A glowing analog-clock screensaver.\n"
+    "\n"
+    "  /s                 full-screen saver (the default with no switch, one instance at a time)\n"
+    "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's preview\n"
+    "  /c                 show the About window\n"
+    "  -window-id ID      draw into window ID (decimal or 0x-hex), as xscreensaver asks\n"
+    "  -root              draw into $XSCREENSAVER_WINDOW, or the root window\n"
+    "  --snapshot FILE    render one frame offscreen into FILE (PNG) and exit\n"
+    "  --size WxH         snapshot size (default 1920x1080)\n"
+    "  --time HH:MM:SS[.fff]  snapshot wall-clock time (default: now)\n"
+    "  --itime SECONDS    snapshot timer value; the picture fades in from 3 to 5 (default 10)\n"
+    "  --export-resources DIR  write every embedded resource into DIR\n"
+    "  --help, --version\n"
+    "\n"
+    "The saver ends on any key or mouse button; xscreensaver-hosted runs end on SIGTERM.\n";
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "lumitick: %s (try --help)\n", problem.c_str());
   return 2;
 }
 
 bool ParseWindowId(const char* text, platform::NativeHandle* out) {
   char* end = nullptr;
   unsigned long long id = std::strtoull(text, &end, 0);  // decimal or 0x-hex
-  if (end == text || *end != '\0' || id == 0 || id > 0xFFFFFFFFull) return false;
+  if (end == text || *end != '\0' || id == 0 || id > 0xFFFFFFFFull || text[0] == '-') return false;
   *out = static_cast<platform::NativeHandle>(id);
   return true;
 }
@@ -32,25 +60,49 @@ bool ParseWindowId(const char* text, platform::NativeHandle* out) {
 
 int main(int argc, char** argv) {
   std::string commandLine;
-  bool root = false;
+  bool root = false, snapshot = false, snapshotOnly = false;
+  std::string exportDir;
+  SnapshotOptions shot;
   for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (arg[0] != '-') {
+    const std::string arg = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (arg.empty() || arg[0] != '-') {
       if (!commandLine.empty()) commandLine += ' ';
       commandLine += arg;
-      continue;
-    }
-    if (std::strcmp(arg, "-window-id") == 0 || std::strcmp(arg, "--window-id") == 0) {
-      if (i + 1 >= argc || !ParseWindowId(argv[i + 1], &gHosted.window))
-        return Usage("-window-id needs a window id (decimal or 0x-hex)");
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("lumitick %s\n", LUMITICK_VERSION);
+      return 0;
+    } else if (arg == "-window-id" || arg == "--window-id") {
+      if (!value || !ParseWindowId(value, &gHosted.window)) return Usage(arg + " needs a window id (decimal or 0x-hex)");
       gHosted.active = true;
       ++i;
-    } else if (std::strcmp(arg, "-root") == 0 || std::strcmp(arg, "--root") == 0) {
+    } else if (arg == "-root" || arg == "--root") {
       root = true;
+    } else if (arg == "--snapshot") {
+      if (!value || !*value) return Usage("--snapshot needs a file name");
+      shot.path = value, snapshot = true, ++i;
+    } else if (arg == "--size") {
+      if (!value || !ParseSnapshotSize(value, &shot.width, &shot.height)) return Usage("--size needs WxH, e.g. 1920x1080");
+      snapshotOnly = true, ++i;
+    } else if (arg == "--time") {
+      if (!value || !ParseSnapshotTime(value, &shot)) return Usage("--time needs HH:MM:SS or HH:MM:SS.fff");
+      snapshotOnly = true, ++i;
+    } else if (arg == "--itime") {
+      if (!value || !ParseSnapshotITime(value, &shot.iTime)) return Usage("--itime needs a number of seconds");
+      snapshotOnly = true, ++i;
+    } else if (arg == "--export-resources") {
+      if (!value || !*value) return Usage("--export-resources needs a folder");
+      exportDir = value, ++i;
     } else {
-      return Usage((std::string("unknown option ") + arg).c_str());
+      return Usage("unknown option " + arg);
     }
   }
+  if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
+  if (!exportDir.empty()) return ExportResources(exportDir);
+  if (snapshot) return RunSnapshot(shot);
   if (root && !gHosted.active) {
     gHosted.active = true;
     gHosted.window = 0;  // resolved once the window library has a display
