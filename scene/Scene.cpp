@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/ScreensaverApp.h"
+#include "diag/FrameTimes.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/message_box.h"
 #include "render/BitmapTexture.h"
@@ -74,6 +75,9 @@ void SetUpScene() {
     platform::ShowMessageBox(missing, "Debug", platform::MessageIcon::Information);
     std::exit(0);
   }
+#if defined(LUMITICK_SHOW_FRAME_TIMES)
+  TheFrameTimeStats();
+#endif
   gRegistry = new ProgramRegistry;
   gSceneState = new SceneState(0.0);
   gCamera = new Camera(0.0f, 0.0f, 100.0f);
@@ -89,6 +93,9 @@ void SetUpScene() {
 }
 
 void RunFrameStep() {
+#if defined(LUMITICK_SHOW_FRAME_TIMES)
+  BeginFrameTimes();
+#endif
   if (!gClockHands) gClockHands = new ClockHands(gHooks.wallClock);
   const double t = ReadTimer();
   const bool first = !gClockHands->started;
@@ -96,4 +103,7 @@ void RunFrameStep() {
   gSceneState->SetCurrentTime(t);
   if (first) gClockHands->CaptureFirstFrame(*gSceneState);
   FrameUpdate();
+#if defined(LUMITICK_SHOW_FRAME_TIMES)
+  EndFrameTimes();  // shows the first frame's report and ends the process
+#endif
 }
