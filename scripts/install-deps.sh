@@ -10,7 +10,7 @@ packages=(
   libglfw3-dev libx11-dev libxft-dev libfreetype-dev fontconfig fonts-liberation
   libpng-dev libopenal-dev libgtest-dev
   libgl1-mesa-dri libglx-mesa0
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
   clang libfuzzer-14-dev libclang-rt-14-dev faketime strace
 )
 windows=0
