@@ -1,0 +1,1 @@
+target_link_libraries(clock_compare PRIVATE PNG::PNG)
