@@ -15,8 +15,10 @@ fi
 
 shot="$(pwd)/build/lumitick-screenshot.png"
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
-  build/lumitick /s & pid=$!
-  sleep 7
+  build/lumitick /s >/dev/null & pid=$!
+  # Wait for the window, then for the fade-in (full brightness 5 s after start).
+  for i in $(seq 100); do xdotool search --pid $pid >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 6
   /usr/bin/import -window root "$1"
   kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
 ' _ "$shot"
