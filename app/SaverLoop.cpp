@@ -20,7 +20,8 @@ void RunSaverLoop() {
     RunFrameStep();
     glfwSwapBuffers(window);
     glfwPollEvents();
-    if (glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;
+    // Input in a window xscreensaver hands us is the daemon's, Escape included.
+    if (!gHosted.active && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;
     if (glfwWindowShouldClose(window)) running = false;
     if (platform::StopRequested()) running = false;
     if (preview || gHosted.active) {

@@ -5,6 +5,11 @@
 // Requests on a host that has gone away fail with BadWindow or BadDrawable;
 // Xlib's default handler would end the process with status 1, so a handler of
 // our own notes them instead, and the next check reports the host as gone.
+// Once our window lives in the host, such an error means the host (and our
+// window with it) is gone. It may come from the GL driver's own size query,
+// which would then go on with a size the server never sent (a huge, garbage
+// back buffer), so the handler ends the process there with status 0, as the
+// main loop would on its next check.
 #include "platform/host_window.h"
 
 #define GLFW_EXPOSE_NATIVE_X11
@@ -12,6 +17,9 @@
 #include <GLFW/glfw3native.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform {
@@ -19,8 +27,14 @@ namespace platform {
 namespace {
 
 bool sXErrorSeen = false;
+bool sAdopted = false;  // our window has been put into a host
 
-int NoteXError(Display*, XErrorEvent*) {
+int NoteXError(Display*, XErrorEvent* error) {
+  if (sAdopted && (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+    // Returning would hand the failed request's caller values it never got.
+    std::fflush(nullptr);
+    _exit(0);
+  }
   sXErrorSeen = true;
   return 0;
 }
@@ -67,13 +81,19 @@ GLFWwindow* CreateWindowInHost(NativeHandle host) {
   InstallErrorHandler();
   sXErrorSeen = false;
   XReparentWindow(dpy, child, static_cast<Window>(host), 0, 0);
-  XMapWindow(dpy, child);
   XSync(dpy, False);
+  // Mapped only once it is surely inside the host: a failed reparent would
+  // leave it a top-level window, shown over someone else's screen.
+  if (!sXErrorSeen) {
+    XMapWindow(dpy, child);
+    XSync(dpy, False);
+  }
   if (sXErrorSeen) {
     // The host vanished while we were adopting it.
     glfwDestroyWindow(window);
     return nullptr;
   }
+  sAdopted = true;
   return window;
 }
 

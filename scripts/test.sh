@@ -12,7 +12,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 xvfb-run -a -s "$screen" ctest --test-dir build --output-on-failure -j2
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMITICK_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_SANITIZE=ON >/dev/null
 cmake --build build-asan -j2 --target lumitick_unit_tests lumitick_gl_tests
 # Mesa keeps a few allocations for the life of the process; leak checking of
 # the GL suite is left to the dedicated LeakSanitizer run.

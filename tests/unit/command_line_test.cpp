@@ -3,8 +3,14 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <string>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/ScreensaverArgs.h"
+#include "platform/instance_marker.h"
 
 namespace {
 
@@ -79,6 +85,49 @@ TEST(ParseHandleNumber, SaturatesOutOfRangeNumbers) {
   EXPECT_EQ(ParseHandleNumber("99999999999999999999999999999"), INT32_MAX);
   EXPECT_EQ(ParseHandleNumber("-2147483649"), INT32_MIN);
   EXPECT_EQ(ParseHandleNumber("-99999999999999999999999999999"), INT32_MIN);
+}
+
+// Runs AcquireInstanceMarker(name) in a child process; answers its result.
+bool AcquiredByAnotherProcess(const std::string& name) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(platform::AcquireInstanceMarker(name.c_str()) ? 1 : 0);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+TEST(InstanceMarker, FirstHolderKeepsOthersOutUntilItDies) {
+  // A name of this test's own, so that a saver running on the machine does
+  // not interfere.
+  const std::string name = "lumitick-unit-marker-" + std::to_string(getpid());
+  EXPECT_TRUE(AcquiredByAnotherProcess(name));  // its holder has ended: free again
+  EXPECT_TRUE(AcquiredByAnotherProcess(name));
+
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    const char ok = platform::AcquireInstanceMarker(name.c_str()) ? 'y' : 'n';
+    if (write(ready[1], &ok, 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  EXPECT_EQ(ok, 'y');
+  EXPECT_FALSE(AcquiredByAnotherProcess(name));
+  EXPECT_TRUE(AcquiredByAnotherProcess(name + "-other"));
+  kill(holder, SIGKILL);  // no clean-up runs: the kernel must free the name
+  waitpid(holder, nullptr, 0);
+  EXPECT_TRUE(AcquiredByAnotherProcess(name));
+  close(ready[0]);
+  close(ready[1]);
+}
+
+TEST(InstanceMarker, HeldForTheLifeOfTheProcess) {
+  const std::string name = "lumitick-unit-self-" + std::to_string(getpid());
+  EXPECT_TRUE(platform::AcquireInstanceMarker(name.c_str()));
+  EXPECT_FALSE(platform::AcquireInstanceMarker(name.c_str()));
+  EXPECT_FALSE(AcquiredByAnotherProcess(name));
 }
 
 }  // namespace
