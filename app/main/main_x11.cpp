@@ -66,7 +66,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (arg.empty() || arg[0] != '-') {
+    // A negative number is switch text ("/p -5"), not an option.
+    const bool number = arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9';
+    if (arg.empty() || arg[0] != '-' || number) {
       if (!commandLine.empty()) commandLine += ' ';
       commandLine += arg;
     } else if (arg == "--help" || arg == "-h") {

@@ -1,0 +1,224 @@
+# Helpers for the end-to-end scripts. Source it from a script that ctest runs
+# as `bash script <path of lumitick> <build dir>`:
+#
+#   source "$(dirname "$0")/lib.sh"
+#   lt_init "$@"                  # LT_SAVER, LT_BUILD, LT_TOOLS, LT_TMP; cleanup on exit
+#   lt_start_xvfb 1280x720        # an Xvfb of our own on a free display; sets DISPLAY
+#   lt_start_saver /s             # sets LT_PID; stdout/stderr in $LT_TMP/saver.{out,err}
+#   win=$(lt_wait_window_of_pid "$LT_PID")
+#   lt_wait_exit "$LT_PID" 5 || lt_fail "saver still running"; [ "$LT_STATUS" = 0 ]
+#
+# Every wait polls a condition until a timeout instead of sleeping for a fixed
+# time, so the scripts stay quick on an idle machine and hold on a loaded one.
+# The timeouts scale with LT_TIMEOUT_SCALE (default 1).
+
+set -uo pipefail
+
+LT_PIDS=()
+LT_CASE="(setup)"
+
+lt_log() { echo "[$(date +%T.%N | cut -c1-12)] $*" >&2; }
+
+lt_fail() {
+  lt_log "FAIL in $LT_CASE: $*"
+  if [ -n "${LT_TMP:-}" ]; then
+    for f in "$LT_TMP"/*.err "$LT_TMP"/*.out; do
+      [ -s "$f" ] && { echo "--- $f" >&2; tail -n 20 "$f" >&2; }
+    done
+  fi
+  exit 1
+}
+
+# Names the case that follows in log and failure lines.
+lt_case() {
+  LT_CASE="$*"
+  lt_log "case: $*"
+}
+
+lt_cleanup() {
+  local pid
+  for pid in "${LT_PIDS[@]}"; do
+    kill -KILL "$pid" 2>/dev/null
+  done
+  for pid in "${LT_PIDS[@]}"; do
+    wait "$pid" 2>/dev/null
+  done
+  [ -n "${LT_TMP:-}" ] && [ -z "${LT_KEEP_TMP:-}" ] && rm -rf "$LT_TMP"
+  return 0
+}
+
+# lt_init SAVER BUILD_DIR
+lt_init() {
+  LT_SAVER="${1:?path of lumitick}"
+  LT_BUILD="${2:-${LUMITICK_TEST_BIN_DIR:-$(dirname "$LT_SAVER")}}"
+  LT_TOOLS="$LT_BUILD/tests"
+  LT_TMP="$(mktemp -d "${TMPDIR:-/tmp}/lumitick-e2e.XXXXXX")"
+  LT_SCALE="${LT_TIMEOUT_SCALE:-1}"
+  [ -x "$LT_SAVER" ] || lt_fail "no saver at $LT_SAVER"
+  trap lt_cleanup EXIT
+  trap 'exit 130' INT TERM
+}
+
+# Remembers a background process so that it is killed when the script ends.
+lt_track() { LT_PIDS+=("$1"); }
+
+# Seconds scaled by LT_TIMEOUT_SCALE, as a whole number of tenths of a second.
+lt_tenths() { awk -v s="$1" -v k="$LT_SCALE" 'BEGIN { printf "%d", s * k * 10 + 0.5 }'; }
+
+# lt_wait_for SECONDS CMD...: runs CMD every 50 ms until it succeeds; fails
+# (status 1) when SECONDS have passed.
+lt_wait_for() {
+  local limit
+  limit=$(( $(lt_tenths "$1") * 2 )); shift
+  local i
+  for (( i = 0; i < limit; ++i )); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  "$@" >/dev/null 2>&1
+}
+
+# lt_start_xvfb WIDTHxHEIGHT [Xvfb options]: starts an Xvfb of our own on a
+# free display (the server picks it: -displayfd) and exports DISPLAY. The
+# root window is black unless an option says otherwise (-wr: white).
+lt_start_xvfb() {
+  local size="${1:-1280x720}"
+  shift
+  local fifo="$LT_TMP/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset "$@" 3>"$fifo" >"$LT_TMP/xvfb.log" 2>&1 &
+  LT_XVFB_PID=$!
+  lt_track "$LT_XVFB_PID"
+  local number=""
+  # The read ends when Xvfb writes the number, or with EOF when it dies.
+  read -r -t "$(( $(lt_tenths 20) / 10 + 1 ))" number <"$fifo"
+  [ -n "$number" ] || lt_fail "Xvfb did not start: $(cat "$LT_TMP/xvfb.log")"
+  export DISPLAY=":$number"
+  unset XAUTHORITY
+  lt_wait_for 10 xdpyinfo || lt_fail "display $DISPLAY does not answer"
+  lt_log "Xvfb $size on $DISPLAY"
+}
+
+# lt_start_saver ARGS...: starts the saver in the background; LT_PID is its
+# pid, its output goes to $LT_TMP/saver.out and saver.err (or to the files
+# named by LT_SAVER_TAG: $LT_TMP/$LT_SAVER_TAG.{out,err}).
+lt_start_saver() {
+  local tag="${LT_SAVER_TAG:-saver}"
+  "$LT_SAVER" "$@" >"$LT_TMP/$tag.out" 2>"$LT_TMP/$tag.err" &
+  LT_PID=$!
+  lt_track "$LT_PID"
+}
+
+# lt_alive PID: true while PID runs (and has not been reaped).
+lt_alive() { kill -0 "$1" 2>/dev/null; }
+
+# lt_wait_exit PID SECONDS: waits for PID to end; LT_STATUS is then its exit
+# status. Status 1 when it is still running after SECONDS.
+lt_wait_exit() {
+  local pid="$1"
+  local limit
+  limit=$(( $(lt_tenths "$2") * 2 ))
+  local i
+  for (( i = 0; i < limit; ++i )); do
+    if ! lt_alive "$pid"; then
+      wait "$pid" 2>/dev/null
+      LT_STATUS=$?
+      return 0
+    fi
+    sleep 0.05
+  done
+  lt_alive "$pid" && return 1
+  wait "$pid" 2>/dev/null
+  LT_STATUS=$?
+  return 0
+}
+
+# lt_expect_exit PID SECONDS WHAT: the process must end within SECONDS with
+# status 0.
+lt_expect_exit() {
+  lt_wait_exit "$1" "$2" || lt_fail "$3: still running after $2 s"
+  [ "$LT_STATUS" -eq 0 ] || lt_fail "$3: exit status $LT_STATUS, expected 0"
+}
+
+# lt_expect_running PID SECONDS WHAT: the process must still run after
+# SECONDS (the one place where waiting out a time is the test itself).
+lt_expect_running() {
+  sleep "$(awk -v s="$2" -v k="$LT_SCALE" 'BEGIN { print s * k }')"
+  lt_alive "$1" || { wait "$1" 2>/dev/null; lt_fail "$3: ended with status $?"; }
+}
+
+# The ids of the viewable windows whose _NET_WM_PID is PID (GLFW sets it).
+lt_windows_of_pid() { xdotool search --onlyvisible --pid "$1" 2>/dev/null; }
+
+# lt_wait_window_of_pid PID [SECONDS]: prints the id of PID's first viewable
+# window once there is one.
+lt_wait_window_of_pid() {
+  lt_wait_for "${2:-15}" lt_windows_of_pid "$1" || return 1
+  lt_windows_of_pid "$1" | head -n 1
+}
+
+# lt_geometry WINDOW: prints "X Y W H" (absolute position and size).
+lt_geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
+    END { if (w == "") exit 1; print x, y, w, h }'
+}
+
+# lt_screen_size: prints "W H" of the display.
+lt_screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2]; exit }'; }
+
+# lt_screenshot FILE: the whole screen as PNG.
+lt_screenshot() { /usr/bin/import -window root "$1"; }
+
+# lt_start_host [host_window options]: starts the test host window; LT_HOST_PID
+# and LT_HOST (its window id) are set once it is mapped.
+lt_start_host() {
+  local out="$LT_TMP/host.out"
+  : >"$out"
+  "$LT_TOOLS/host_window" "$@" >"$out" 2>"$LT_TMP/host.err" &
+  LT_HOST_PID=$!
+  lt_track "$LT_HOST_PID"
+  lt_wait_for 10 test -s "$out" || lt_fail "host window did not appear"
+  LT_HOST="$(head -n 1 "$out")"
+}
+
+# lt_host_said TEXT: true when the host window printed a line TEXT.
+lt_host_said() { grep -qx "$1" "$LT_TMP/host.out"; }
+
+# x11_probe, the scripts' little X11 helper (tests/tools/x11_probe.cpp).
+lt_probe() { "$LT_TOOLS/x11_probe" "$@"; }
+
+# lt_wait_child_covering WINDOW W H [SECONDS]: waits until WINDOW has a
+# viewable child at 0,0 of size W x H; prints its id.
+lt_child_covering() {
+  lt_probe children "$1" | awk -v w="$2" -v h="$3" '$2 == 0 && $3 == 0 && $4 == w && $5 == h && $6 == "viewable" { print $1; found = 1 } END { exit !found }'
+}
+lt_wait_child_covering() {
+  lt_wait_for "${4:-10}" lt_child_covering "$1" "$2" "$3" || return 1
+  lt_child_covering "$1" "$2" "$3" | head -n 1
+}
+
+# lt_colour_is RRGGBB X Y W H: true when that screen rectangle is uniformly
+# of that colour.
+lt_colour_is() {
+  local want="$1"; shift
+  [ "$(lt_probe colour "$@")" = "$want" ]
+}
+
+# lt_all_of RRGGBB X Y W H: true when every pixel of that screen rectangle
+# has that colour; lt_none_of: when none has.
+lt_all_of() { [ "$(lt_probe count "$@")" = "$(( $4 * $5 ))" ]; }
+lt_none_of() { [ "$(lt_probe count "$@")" = 0 ]; }
+
+# The single-instance marker is per user, so scripts that start the saver in
+# the modes that take it (no switch, "/p") must not overlap. lt_lock_instance
+# holds a per-user lock for the rest of the script.
+lt_lock_instance() {
+  local lock="${XDG_RUNTIME_DIR:-/tmp}/lumitick-e2e-instance.$(id -u).lock"
+  exec 9>"$lock"
+  flock -w "$(( $(lt_tenths 240) / 10 ))" 9 || lt_fail "could not get $lock"
+}
+
+# lt_marker_held: true while some process holds the saver's instance marker.
+lt_marker_held() { grep -q "@K_OPENGL_SCREENSAVER\.$(id -u)\$" /proc/net/unix; }

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# xscreensaver's conventions: "-window-id ID" and "-root" draw into the given
+# window at its size, leave input to the daemon, and end with status 0 on
+# SIGTERM or SIGINT, or when the window goes away.
+source "$(dirname "$0")/lib.sh"
+lt_init "$@"
+unset XSCREENSAVER_WINDOW
+lt_start_xvfb 1024x768 -wr  # a white root: what the saver draws shows
+
+lt_case "-window-id draws into the window and ignores input"
+lt_start_host -size 400x300 -at 200,100 -resize 500x400
+lt_start_saver -window-id "$LT_HOST"
+lt_wait_child_covering "$LT_HOST" 400 300 20 >/dev/null || lt_fail "no child of the window's size"
+lt_wait_for 10 lt_none_of ff00ff 200 100 400 300 || lt_fail "window not covered"
+lt_all_of ffffff 0 0 200 768 || lt_fail "drawn outside the window"
+xdotool mousemove 400 250 sleep 0.1 mousemove 420 260 click 1 click 3 key a key Escape
+lt_expect_running "$LT_PID" 0.5 "after input"
+kill -USR1 "$LT_HOST_PID"
+lt_wait_child_covering "$LT_HOST" 500 400 10 >/dev/null || lt_fail "did not follow the resize"
+kill -TERM "$LT_PID"
+lt_expect_exit "$LT_PID" 5 "SIGTERM"
+grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
+
+lt_case "-window-id in hex; SIGINT ends it"
+lt_start_saver -window-id "$(printf '0x%x' "$LT_HOST")"
+lt_wait_child_covering "$LT_HOST" 500 400 20 >/dev/null || lt_fail "no child of the window's size"
+kill -INT "$LT_PID"
+lt_expect_exit "$LT_PID" 5 "SIGINT"
+
+lt_case "-root takes \$XSCREENSAVER_WINDOW; ends when the window goes away"
+XSCREENSAVER_WINDOW="$LT_HOST" lt_start_saver -root
+lt_wait_child_covering "$LT_HOST" 500 400 20 >/dev/null || lt_fail "not drawn into \$XSCREENSAVER_WINDOW"
+lt_wait_for 20 lt_none_of ff00ff 200 100 500 400 || lt_fail "window not covered"
+kill -USR2 "$LT_HOST_PID"
+lt_expect_exit "$LT_PID" 1 "after the window was destroyed"
+kill "$LT_HOST_PID"; wait "$LT_HOST_PID"
+
+lt_case "-root alone draws over the whole screen"
+root="$(xwininfo -root | awk '/Window id:/ { print $4; exit }')"
+lt_probe paint-root ff00ff
+lt_start_saver -root
+lt_wait_child_covering "$root" 1024 768 20 >/dev/null || lt_fail "no child of the root's size"
+lt_wait_for 10 lt_none_of ff00ff 0 0 1024 768 || lt_fail "screen not covered"
+kill -TERM "$LT_PID"
+lt_expect_exit "$LT_PID" 5 "-root, on SIGTERM"
+
+lt_case "a window id that names no window"
+lt_start_saver -window-id 0x7ffffff
+lt_expect_exit "$LT_PID" 20 "bogus -window-id"
+grep -qx "Failed to open window" "$LT_TMP/saver.err" || lt_fail "no 'Failed to open window'"
+
+lt_log "PASS"
