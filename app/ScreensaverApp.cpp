@@ -92,12 +92,16 @@ void CScreensaverApp::ChooseWindowSize() {
   StoreWindowSize(width, height);
 }
 
-void CScreensaverApp::OpenSaverWindow() {
+void SetSaverWindowHints() {
   glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
   glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
   glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
   glfwWindowHint(GLFW_SAMPLES, 0);
   glfwWindowHint(GLFW_STEREO, 0);
+}
+
+void CScreensaverApp::OpenSaverWindow() {
+  SetSaverWindowHints();
 
   if (gHosted.active) {
     window = platform::CreateWindowInHost(gHosted.window);

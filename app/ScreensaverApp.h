@@ -61,6 +61,11 @@ void StoreWindowSize(int width, int height);
 // there is no mode to read.
 void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int* width, int* height);
 
+// The saver's window hints: an OpenGL 2.0 context (or a compatible later
+// one) with robustness and lose-context-on-reset, no multisampling, no
+// stereo. Offscreen renderers of the same picture ask for the same.
+void SetSaverWindowHints();
+
 // The 64 x 64 window icon, RGBA with rows from the top (16384 bytes).
 void BuildSaverIcon(unsigned char* pixels);
 constexpr int kSaverIconSize = 64;

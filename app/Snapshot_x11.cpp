@@ -121,10 +121,7 @@ int RunSnapshot(const SnapshotOptions& o) {
     return 1;
   }
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-  glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-  glfwWindowHint(GLFW_SAMPLES, 0);
+  SetSaverWindowHints();
   GLFWwindow* window = glfwCreateWindow(64, 64, "Lumitick snapshot", nullptr, nullptr);
   if (!window) {
     std::fprintf(stderr, "lumitick: cannot make an OpenGL context for the snapshot\n");

@@ -20,29 +20,9 @@ ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId) {
   LoadTextResource(fragmentId, fragmentSource, kSourceCapacity);
 
   program = glCreateProgram();
-  GLint status = GL_FALSE;
 
-  vertexShader = glCreateShader(GL_VERTEX_SHADER);
-  glShaderSource(vertexShader, 1, &vertexSource, nullptr);
-  glCompileShader(vertexShader);
-  glGetShaderiv(vertexShader, GL_COMPILE_STATUS, &status);
-  if (status == GL_FALSE) {
-    ShowShaderLog(vertexShader);
-    DebugBox("Vertex shader compilation error");
-    glDeleteShader(vertexShader);
-    std::exit(0);
-  }
-
-  fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(fragmentShader, 1, &fragmentSource, nullptr);
-  glCompileShader(fragmentShader);
-  glGetShaderiv(fragmentShader, GL_COMPILE_STATUS, &status);
-  if (status == GL_FALSE) {
-    ShowShaderLog(fragmentShader);
-    DebugBox("Fragment shader compilation error");
-    glDeleteShader(fragmentShader);
-    std::exit(0);
-  }
+  vertexShader = CompileStage(GL_VERTEX_SHADER, vertexSource, "Vertex shader compilation error");
+  fragmentShader = CompileStage(GL_FRAGMENT_SHADER, fragmentSource, "Fragment shader compilation error");
 
   glAttachShader(program, vertexShader);
   glAttachShader(program, fragmentShader);
@@ -50,6 +30,7 @@ ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId) {
   // A program that does not link would draw nothing at all: say why and end,
   // as for a shader that does not compile.
   if (glGetProgramiv) {
+    GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status == GL_FALSE) {
       ShowProgramLog();
@@ -57,6 +38,21 @@ ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId) {
       std::exit(0);
     }
   }
+}
+
+GLuint ShaderProgram::CompileStage(GLenum type, const char* source, const char* failure) {
+  GLint status = GL_FALSE;
+  const GLuint shader = glCreateShader(type);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+  if (status == GL_FALSE) {
+    ShowShaderLog(shader);
+    DebugBox(failure);
+    glDeleteShader(shader);
+    std::exit(0);
+  }
+  return shader;
 }
 
 ShaderProgram::~ShaderProgram() {

@@ -39,6 +39,8 @@ class ShaderProgram {
 
  private:
   void ShowProgramLog();
+  // Compiles one stage; on failure shows its log and `failure`, then ends.
+  GLuint CompileStage(GLenum type, const char* source, const char* failure);
 
   char* vertexSource = nullptr;
   char* fragmentSource = nullptr;

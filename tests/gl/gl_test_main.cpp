@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
 #include "tests/gl/gl_test_context.h"
 
@@ -28,10 +29,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 2);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-  glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-  glfwWindowHint(GLFW_SAMPLES, 0);
+  SetSaverWindowHints();
   sWindow = glfwCreateWindow(gltest::kWindowWidth, gltest::kWindowHeight, "lumitick gl tests", nullptr, nullptr);
   if (!sWindow) {
     std::fprintf(stderr, "gl tests: cannot create a window\n");
