@@ -1,0 +1,3 @@
+# Cross build for Windows (i686), see toolchain-mingw.cmake.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Cross-compiles the Windows builds with mingw-w64:
+#   build/windows-i686/Lumitick.scr     the release (PE32, GUI subsystem)
+#   build/windows-x86_64/Lumitick.scr   a second build for the tests
+#
+#   scripts/build-windows.sh [--arch i686|x86_64] [--tests] [-j N]
+#
+# --tests also builds the test programs (the unit tests, tests/windows/).
+# GLFW's sources: $LUMITICK_GLFW_SOURCE_DIR (an unpacked GLFW 3.3.8) when set,
+# else Debian's glfw3 source package, fetched once with apt-get source into
+# build/windows-deps through a deb-src list of its own (the machine's apt
+# configuration is left alone).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+arches=(i686 x86_64)
+tests=0
+jobs=2
+while [ $# -gt 0 ]; do
+  case $1 in
+    --arch) arches=("$2"); shift 2 ;;
+    --tests) tests=1; shift ;;
+    -j) jobs=$2; shift 2 ;;
+    *) echo "usage: $0 [--arch i686|x86_64] [--tests] [-j N]" >&2; exit 2 ;;
+  esac
+done
+
+# 1. The generated files (GL name list, pictures) come from a native build:
+#    a cross build cannot run its own generators.
+host=build/windows-host
+cmake -S . -B $host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_TESTS=OFF >/dev/null
+cmake --build $host -j"$jobs" --target lumitick_generated >/dev/null
+
+# 2. GLFW's sources.
+glfw_args=()
+if [ -n "${LUMITICK_GLFW_SOURCE_DIR:-}" ]; then
+  glfw_args=(-DLUMITICK_GLFW_SOURCE_DIR="$LUMITICK_GLFW_SOURCE_DIR" -DLUMITICK_GLFW_ARCHIVE=)
+else
+  deps=$root/build/windows-deps
+  archive=$(ls "$deps"/glfw3_3.3.8.orig.tar.* 2>/dev/null | head -n1 || true)
+  if [ -z "$archive" ]; then
+    apt_dir=$deps/apt
+    mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial"
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$apt_dir/parts/src.sources"
+    else
+      grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > "$apt_dir/parts/src.list"
+    fi
+    A=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt_dir/parts" -o Dir::State::Lists="$apt_dir/lists")
+    apt-get "${A[@]}" update -qq
+    (cd "$deps" && apt-get "${A[@]}" source --download-only glfw3 >/dev/null)
+    archive=$(ls "$deps"/glfw3_3.3.8.orig.tar.* 2>/dev/null | head -n1 || true)
+    if [ -z "$archive" ]; then
+      echo "build-windows.sh: apt-get source gave no glfw3_3.3.8.orig archive" >&2
+      exit 1
+    fi
+  fi
+  glfw_args=(-DLUMITICK_GLFW_ARCHIVE="$archive" -DLUMITICK_GLFW_SOURCE_DIR=)
+fi
+
+# 3. The cross builds.
+for arch in "${arches[@]}"; do
+  dir=build/windows-$arch
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" \
+    -DLUMITICK_HOST_GENERATED_DIR="$root/$host/generated" \
+    -DLUMITICK_TESTS=$([ $tests -eq 1 ] && echo ON || echo OFF) "${glfw_args[@]}" >/dev/null
+  targets=(lumitick)
+  [ $tests -eq 1 ] && targets+=(lumitick_unit_tests lumitick_windows_tests)
+  cmake --build "$dir" -j"$jobs" --target "${targets[@]}"
+  echo "built $dir/Lumitick.scr"
+done
