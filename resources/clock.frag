@@ -7,6 +7,13 @@
 //
 // Dial coordinates (u, v) run from 0 to 1 across the square, v upward.
 // Angles are radians, 0 at 3 o'clock, growing counter-clockwise.
+//
+// What is the same for the whole frame comes from the vertex shader. A mark
+// is far narrower than the spacing of the marks, so at most one mark can
+// hold a pixel: the nearest one, the only one examined. Where the picture
+// has hard edges (the square, the marks' boxes, the tinted sectors) the
+// values deciding them are computed exactly as a mark-by-mark evaluation
+// computes them, so the edges fall on the same pixels.
 
 #define M_PI 3.1415926535897932
 
@@ -19,6 +26,13 @@ uniform float phour;
 uniform sampler2D clockTexture;
 uniform sampler2D backgroundTexture;
 varying vec2 fs_tex;
+
+varying vec3 handAngles;   // hour, minute, second, reduced below 2 pi
+varying vec3 lineX;        // hand line n . (u, v) + c, |n| = 1, per hand
+varying vec3 lineY;
+varying vec3 lineC;
+varying vec4 sectors;      // hour's mark, hour's factor, minute's mark, minute's factor
+varying vec4 square;       // margin x, margin y, side, scene brightness
 
 // The arc sine, exact to a few millionths of a radian. Drivers' own asin
 // may be off by 4e-4 (llvmpipe), which shows as uneven tick marks; the
@@ -42,26 +56,11 @@ vec2 xy_to_ar(float x, float y)
     return vec2(a, r);
 }
 
-// Distance from (x0, y0) to the straight line through (x1, y1) and (x2, y2).
-float distance_to_line(float x0, float y0, float x1, float y1, float x2, float y2)
-{
-    float dy = y2 - y1;
-    float dx = x2 - x1;
-    return abs(dy * x0 - dx * y0 + x2 * y1 - y2 * x1) / sqrt(dy * dy + dx * dx);
-}
-
 // The angle between two directions.
 float angle_diff(float a, float b)
 {
     float d = abs(a - b);
     return min(d, abs(2.0 * M_PI - d));
-}
-
-// The magnitude reduced below 2 pi, the sign kept.
-float angle_decycle(float angle)
-{
-    float m = abs(angle);
-    return sign(angle) * (m - 2.0 * M_PI * floor(m / (2.0 * M_PI)));
 }
 
 // Moves a mark's colour toward a hand's colour when the hand is within 3
@@ -77,89 +76,18 @@ vec4 highlight(vec4 colour, float handAngle, float markAngle, vec3 target)
     return colour;
 }
 
-// Glow of one hand: 1 on its line, fading over `width`, with a rounded tip
-// from `tipStart` and a half-disc behind the centre.
-float hand_glow(float d, float width, float len, float tipStart, float alpha, float r, float handAngle)
-{
-    float behind = angle_diff(alpha, handAngle);
-    if (!(d < width && ((r < len && behind < M_PI / 2.0) || (r < 0.048 && behind >= M_PI / 2.0))))
-        return 0.0;
-    float d2 = d;
-    if (r > tipStart)
-        d2 = sqrt(d * d + (r - tipStart) * (r - tipStart));
-    if (behind >= M_PI / 2.0)
-        d2 = r;
-    return 1.0 - smoothstep(0.0, width, d2);
-}
-
-// Tint factor (0 to 0.5) of the hour sector nearest to a hand, at a pixel of
-// angle alpha: strongest when the hand points at that sector's 30 degree mark.
-float sector_factor(float handAngle, float alpha)
-{
-    float S = 2.0 * M_PI / 12.0;
-    float upper = S * ceil(handAngle / S);
-    float lower = S * floor(handAngle / S);
-    float du = angle_diff(alpha, upper);
-    float dl = angle_diff(alpha, lower);
-    float hu = angle_diff(handAngle, upper);
-    float hl = angle_diff(handAngle, lower);
-    float x_t = 0.0;
-    if (hu < S / 2.0)
-    {
-        if (du < S / 2.0)
-            x_t = 1.0 - hu / (S / 2.0);
-    }
-    else
-    {
-        if (dl < S / 2.0)
-            x_t = 1.0 - hl / (S / 2.0);
-    }
-    return x_t * 0.5;
-}
-
-// Whether a pixel at angle alpha lies within 15 degrees of either 30 degree
-// mark beside the hand.
-bool in_sector(float handAngle, float alpha)
-{
-    float S = 2.0 * M_PI / 12.0;
-    float du = angle_diff(alpha, S * ceil(handAngle / S));
-    float dl = angle_diff(alpha, S * floor(handAngle / S));
-    return du < S / 2.0 || dl < S / 2.0;
-}
-
 void main()
 {
     float W = viewportWidth;
     float H = viewportHeight;
     float x = gl_FragCoord.x;
     float y = gl_FragCoord.y;
+    float margin_x = square.x;
+    float margin_y = square.y;
+    float w = square.z;
+    float B = square.w;
 
-    float Ah = angle_decycle(phour);
-    float Am = angle_decycle(pminute);
-    float As = angle_decycle(psecond);
-
-    float ratio = W / H;
-    float sx = x / W;
-    float sy = y / H;
-    float B = smoothstep(3.0, 5.0, iTime);
-    vec4 bg = texture2D(backgroundTexture, vec2(sx, sy));
-
-    float margin_x = 0.0;
-    float margin_y = 0.0;
-    float w = 0.0;
-    if (ratio > 1.0)
-    {
-        margin_x = (W - H) / 2.0;
-        w = H;
-    }
-    if (ratio < 1.0)
-    {
-        margin_y = (H - W) / 2.0;
-        w = W;
-    }
-    if (ratio == 1.0)
-        w = W;
-
+    vec4 bg = texture2D(backgroundTexture, vec2(x / W, y / H));
     if (!(margin_x <= x && x <= margin_x + w && margin_y <= y && y <= margin_y + w))
     {
         gl_FragColor = B * (vec4(0.0, 0.0, 0.0, 1.0) + bg);
@@ -172,13 +100,14 @@ void main()
     vec2 ar = xy_to_ar(u, v);
     float alpha = ar.x;
     float r = ar.y;
-    vec4 Ch = vec4(0.0);
-    vec4 Cm = vec4(0.0);
-    vec4 Cs = vec4(0.0);
 
-    // Tick marks; every fifth is bold.
-    for (int k = 0; k < 60; k++)
+    // The nearest tick mark; every fifth is bold. Only the ring of the
+    // marks can hold one.
+    if (r > 0.44 && r < 0.51)
     {
+        int k = int(floor(alpha * (60.0 / (2.0 * M_PI)) + 0.5));
+        if (k >= 60)
+            k = 0;
         float a = float(k) * 2.0 * M_PI / 60.0;
         float hw = 0.016;
         float hl = 0.016;
@@ -193,43 +122,59 @@ void main()
             centre = 0.475;
             colour = vec4(1.0, 1.0, 1.0, 1.0);
         }
-        colour = highlight(colour, Ah, a, vec3(1.0, 0.0, 0.0));
-        colour = highlight(colour, Am, a, vec3(0.0, 1.0, 0.0));
-        colour = highlight(colour, As, a, vec3(0.0, 0.0, 1.0));
-
         bool inAngle = (a - hw < alpha && alpha < a + hw)
                     || (a - hw + 2.0 * M_PI < alpha && alpha < a + hw + 2.0 * M_PI);
         if (inAngle && centre - hl < r && r < centre + hl)
         {
+            colour = highlight(colour, handAngles.x, a, vec3(1.0, 0.0, 0.0));
+            colour = highlight(colour, handAngles.y, a, vec3(0.0, 1.0, 0.0));
+            colour = highlight(colour, handAngles.z, a, vec3(0.0, 0.0, 1.0));
             float b = 1.0 - falloff * length(vec2(r - centre, min(abs(alpha - a), abs(alpha - a - 2.0 * M_PI))));
             T = clamp(b * colour, 0.0, 1.0);
         }
     }
 
-    // Hands: lines from the centre toward a far point in each direction.
-    float dh = distance_to_line(u, v, 0.5, 0.5, 100.0 * cos(Ah), 100.0 * sin(Ah));
-    float dm = distance_to_line(u, v, 0.5, 0.5, 1000.0 * cos(Am), 1000.0 * sin(Am));
-    float ds = distance_to_line(u, v, 0.5, 0.5, 1000.0 * cos(As), 1000.0 * sin(As));
-    Ch = vec4(hand_glow(dh, 0.02, 0.336, 0.360 - 0.048, alpha, r, Ah), 0.0, 0.0, 0.0);
-    Cm = vec4(0.0, hand_glow(dm, 0.015, 0.486, 0.490 - 0.048, alpha, r, Am), 0.0, 0.0);
-    Cs = vec4(0.0, 0.0, hand_glow(ds, 0.01, 0.526, 0.530 - 0.048, alpha, r, As), 0.0);
-
-    // Sector tints: the hour hand's toward red, then the minute hand's toward green.
-    if (in_sector(Ah, alpha) && T.r > 0.01 && 0.30 < r && r < 0.45)
+    // Hands: hour, minute, second in the three components. Each glows
+    // within its width of its line, with a rounded tip and, behind the
+    // centre, a half-disc.
+    vec3 glow = vec3(0.0);
+    vec3 d = abs(lineX * u + lineY * v + lineC);
+    vec3 width = vec3(0.02, 0.015, 0.01);
+    if (any(lessThan(d, width)) && r < 0.53)
     {
-        float x_t = sector_factor(Ah, alpha);
-        T.r = T.r + x_t * (1.0 - T.r);
-        T.g = T.g - x_t * T.g;
-        T.b = T.b - x_t * T.b;
-    }
-    if (in_sector(Am, alpha) && T.r > 0.01 && 0.30 < r && r < 0.45)
-    {
-        float x_t = sector_factor(Am, alpha);
-        T.g = T.g + x_t * (1.0 - T.g);
-        T.r = T.r - x_t * T.r;
-        T.b = T.b - x_t * T.b;
+        vec3 len = vec3(0.336, 0.486, 0.526);
+        vec3 tipStart = vec3(0.360 - 0.048, 0.490 - 0.048, 0.530 - 0.048);
+        vec3 behind = vec3(angle_diff(alpha, handAngles.x), angle_diff(alpha, handAngles.y),
+                           angle_diff(alpha, handAngles.z));
+        vec3 isBehind = step(M_PI / 2.0, behind);
+        vec3 tip = max(vec3(r) - tipStart, 0.0);
+        vec3 d2 = mix(sqrt(d * d + tip * tip), vec3(r), isBehind);
+        vec3 reach = mix(len, vec3(0.048), isBehind);
+        vec3 inside = vec3(lessThan(d, width)) * vec3(lessThan(vec3(r), reach));
+        glow = inside * (1.0 - smoothstep(vec3(0.0), width, d2));
     }
 
-    gl_FragColor = B * (bg + T + Ch + Cm + Cs);
+    // Sector tints: the hour hand's toward red, then the minute hand's
+    // toward green.
+    if (0.30 < r && r < 0.45)
+    {
+        float S = 2.0 * M_PI / 12.0;
+        if (angle_diff(alpha, sectors.x) < S / 2.0 && T.r > 0.01)
+        {
+            float x_t = sectors.y;
+            T.r = T.r + x_t * (1.0 - T.r);
+            T.g = T.g - x_t * T.g;
+            T.b = T.b - x_t * T.b;
+        }
+        if (angle_diff(alpha, sectors.z) < S / 2.0 && T.r > 0.01)
+        {
+            float x_t = sectors.w;
+            T.g = T.g + x_t * (1.0 - T.g);
+            T.r = T.r - x_t * T.r;
+            T.b = T.b - x_t * T.b;
+        }
+    }
+
+    gl_FragColor = B * (bg + T + vec4(glow, 0.0));
 }
 //~

@@ -105,6 +105,11 @@ int main(int argc, char** argv) {
   if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
   if (!exportDir.empty()) return ExportResources(exportDir);
   if (snapshot) return RunSnapshot(shot);
+  // The saver writes no file while it runs; Mesa would otherwise keep its
+  // compiled shaders in ~/.cache/mesa_shader_cache (and look up the user's
+  // home directory through the name service to find it).
+  setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+  setenv("MESA_GLSL_CACHE_DISABLE", "true", 1);
   if (root && !gHosted.active) {
     gHosted.active = true;
     gHosted.window = 0;  // resolved once the window library has a display

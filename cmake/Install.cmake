@@ -1,0 +1,56 @@
+# Install rules of the Linux program, laid out as Debian's xscreensaver
+# expects a hack (and used unchanged by the .deb, cmake/Packaging.cmake):
+#
+#   <prefix>/libexec/xscreensaver/lumitick          the program
+#   <prefix>/share/xscreensaver/config/lumitick.xml  its entry in xscreensaver's settings
+#   <prefix>/share/man/man6/lumitick.6               the manual page
+#   <prefix>/bin/lumitick                            a link to the program, for shells
+#   <prefix>/share/doc/lumitick/copyright
+#
+# xscreensaver looks in /usr only, so the prefix defaults to /usr (not
+# /usr/local); another -DCMAKE_INSTALL_PREFIX works, but then xscreensaver
+# needs the program's full path in its list.
+if(WIN32)
+  return()
+endif()
+
+# CMake's own default (/usr/local) is replaced on a build folder's first
+# configure; a prefix the user chose, or one already in the cache, is kept.
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
+  set(CMAKE_INSTALL_PREFIX /usr CACHE PATH "Install prefix (/usr: where Debian's xscreensaver looks)" FORCE)
+elseif(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  message(STATUS "Install prefix ${CMAKE_INSTALL_PREFIX}: Debian's xscreensaver looks for hacks under /usr (-DCMAKE_INSTALL_PREFIX=/usr)")
+endif()
+include(GNUInstallDirs)
+
+# Installing (and CPack, through the "preinstall" target) needs only the
+# program, not every test and benchmark: build the target lumitick first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
+set(LUMITICK_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver CACHE STRING
+  "Folder of xscreensaver's hacks, relative to the prefix")
+set(LUMITICK_HACK_CONFIG_DIR ${CMAKE_INSTALL_DATADIR}/xscreensaver/config CACHE STRING
+  "Folder of xscreensaver's hack descriptions, relative to the prefix")
+option(LUMITICK_INSTALL_BIN_LINK "Also install <prefix>/bin/lumitick, a link to the program" ON)
+
+install(TARGETS lumitick RUNTIME DESTINATION ${LUMITICK_HACK_DIR} COMPONENT saver)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/lumitick.xml
+  DESTINATION ${LUMITICK_HACK_CONFIG_DIR} COMPONENT saver)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/lumitick.6
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/copyright
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/lumitick COMPONENT saver)
+
+if(LUMITICK_INSTALL_BIN_LINK)
+  # A relative link, so that it holds in DESTDIR staging and in the package.
+  file(RELATIVE_PATH link_target /${CMAKE_INSTALL_BINDIR} /${LUMITICK_HACK_DIR}/lumitick)
+  install(CODE "
+    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/lumitick\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(REMOVE \"\${link}\")
+    file(CREATE_LINK \"${link_target}\" \"\${link}\" SYMBOLIC)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")
+    message(STATUS \"Installing: \${link} -> ${link_target}\")" COMPONENT saver)
+endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Packaging.cmake)

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Start-up faults: no X display in every mode that opens a window, an OpenGL
+# without texture storage, shaders that do not compile or link, and window
+# ids that name no window. Each ends with its message on stderr (the X11 form
+# of the boxes), status 0, and nothing left behind: no process of its
+# session, no window on the display, no instance marker.
+source "$(dirname "$0")/lib.sh"
+lt_init "$@"
+lt_lock_instance
+lt_start_xvfb 640x480
+unset XSCREENSAVER_WINDOW
+lt_wait_for 30 eval '! lt_marker_held' || lt_fail "another process holds the instance marker"
+
+root="$(xwininfo -root | awk '/Window id:/ { print $4; exit }')"
+lt_probe children "$root" >"$LT_TMP/windows.before"
+
+# fault_run SECONDS CMD...: runs CMD in a session of its own; it must end
+# within SECONDS with status 0, leaving no process of that session, no
+# window and no marker. Its stderr is then in $LT_TMP/fault.err.
+fault_run() {
+  local seconds="$1"; shift
+  setsid "$@" >"$LT_TMP/fault.out" 2>"$LT_TMP/fault.err" &
+  local pid=$!
+  lt_track "$pid"
+  lt_expect_exit "$pid" "$seconds" "$*"
+  pgrep -s "$pid" >/dev/null && lt_fail "$*: processes left behind: $(pgrep -a -s "$pid")"
+  if [ -n "${DISPLAY:-}" ]; then
+    lt_probe children "$root" >"$LT_TMP/windows.after"
+    cmp -s "$LT_TMP/windows.before" "$LT_TMP/windows.after" || lt_fail "$*: windows left behind"
+  fi
+  lt_marker_held && lt_fail "$*: the instance marker outlived it"
+  return 0
+}
+
+# box_then TITLE TEXT: stderr holds a box TITLE whose text is TEXT (a regex
+# for the whole first line of the text).
+has_box() {
+  awk -v t="=== $1 ===" -v re="^$2\$" 'prev == t && $0 ~ re { found = 1 } { prev = $0 } END { exit !found }' "$LT_TMP/fault.err"
+}
+ends_with() { [ "$(tail -n 1 "$LT_TMP/fault.err")" = "$1" ]; }
+
+lt_case "no display, in every mode that opens a window"
+for args in "" "/s" "/p 1234" "-window-id 0x200001" "-root"; do
+  # shellcheck disable=SC2086
+  (unset DISPLAY; fault_run 10 "$LT_SAVER" $args) || exit 1
+  has_box Debug "Failed to initialize GLFW" || lt_fail "'$args': no 'Failed to initialize GLFW'"
+  has_box Error ".+" || lt_fail "'$args': the library's reason is not shown"
+  ends_with "Failed to open window" || lt_fail "'$args': does not end with 'Failed to open window'"
+  grep -q '^=== Debug ===$' "$LT_TMP/fault.err" || lt_fail "'$args': no Debug box"
+done
+
+lt_case "an OpenGL without texture storage"
+for args in "/s" ""; do
+  # shellcheck disable=SC2086
+  MESA_GL_VERSION_OVERRIDE=3.3COMPAT MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_storage \
+    fault_run 20 "$LT_SAVER" $args
+  has_box Debug ".*glTexStorage2D.*" || lt_fail "'$args': the missing texture storage is not named"
+done
+
+lt_case "a vertex shader that does not compile"
+fault_run 20 "$LT_TOOLS/reliability_saver" vertex /s
+has_box Debug ".*error.*" || lt_fail "no compiler log"
+ends_with "Vertex shader compilation error" || lt_fail "does not end with 'Vertex shader compilation error'"
+[ "$(grep -c '^=== Debug ===$' "$LT_TMP/fault.err")" = 2 ] || lt_fail "not exactly two boxes"
+
+lt_case "a fragment shader that does not compile, in preview"
+lt_start_host -size 200x150
+lt_probe children "$root" >"$LT_TMP/windows.before"
+fault_run 20 "$LT_TOOLS/reliability_saver" fragment /p "$LT_HOST"
+ends_with "Fragment shader compilation error" || lt_fail "does not end with 'Fragment shader compilation error'"
+[ -z "$(lt_probe children "$LT_HOST")" ] || lt_fail "a window is left in the host"
+
+lt_case "a program that does not link, with -window-id"
+fault_run 20 "$LT_TOOLS/reliability_saver" link -window-id "$LT_HOST"
+has_box Debug ".*main.*" || lt_fail "no link log"
+ends_with "Shader program link error" || lt_fail "does not end with 'Shader program link error'"
+[ -z "$(lt_probe children "$LT_HOST")" ] || lt_fail "a window is left in the host"
+kill "$LT_HOST_PID"; wait "$LT_HOST_PID"
+lt_probe children "$root" >"$LT_TMP/windows.before"
+
+lt_case "preview handles that name no window"
+for args in "/p 0x12345" "/p" "/p:" "/p 99999999" "/p -5"; do
+  # shellcheck disable=SC2086
+  fault_run 20 "$LT_SAVER" $args
+  ends_with "Failed to open window" || lt_fail "'$args': does not end with 'Failed to open window'"
+done
+XSCREENSAVER_WINDOW=0x7fffff fault_run 20 "$LT_SAVER" -root
+ends_with "Failed to open window" || lt_fail "-root with a bogus \$XSCREENSAVER_WINDOW"
+lt_log "PASS"
