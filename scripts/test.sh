@@ -18,3 +18,6 @@ cmake --build build-asan -j2 --target lumitick_unit_tests lumitick_gl_tests
 # the GL suite is left to the dedicated LeakSanitizer run.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   xvfb-run -a -s "$screen" ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|gl'
+
+# Every libFuzzer target for 30 seconds (clang, ASan and UBSan).
+bash scripts/fuzz.sh 30
