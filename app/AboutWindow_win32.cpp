@@ -34,8 +34,8 @@ std::string ToAnsi(const char* utf8) {
   return ansi;
 }
 
-HFONT MakeFont(const about::FontSpec& spec) {
-  return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, FALSE, spec.underline ? TRUE : FALSE, FALSE,
+HFONT MakeFont(const about::FontSpec& wanted) {
+  return CreateFontA(wanted.height, wanted.width, 0, 0, wanted.weight, FALSE, wanted.underline ? TRUE : FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH,
                      "Arial");
 }

@@ -127,10 +127,10 @@ unsigned long PackChannel(int value, unsigned long mask) {
 // ----------------------------------------------------------------------------
 // Fonts
 
-FcPattern* ArialPattern(const about::FontSpec& spec, double pixelSize) {
+FcPattern* ArialPattern(const about::FontSpec& wanted, double pixelSize) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Arial"));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(spec.weight));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(wanted.weight));
   FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_ANTIALIAS, FcTrue);
   FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
@@ -156,20 +156,20 @@ double WeightedAverageWidth(FT_Face face) {
   return sum / 1000.0;
 }
 
-AboutFont OpenFont(const about::FontSpec& spec) {
+AboutFont OpenFont(const about::FontSpec& wanted) {
   AboutFont f;
-  f.height = spec.height;
-  f.ascent = spec.height * 4 / 5;
-  f.underline = spec.underline;
+  f.height = wanted.height;
+  f.ascent = wanted.height * 4 / 5;
+  f.underline = wanted.underline;
 
   // The face's design metrics first, at the nominal size.
   FcResult result;
-  FcPattern* request = ArialPattern(spec, spec.height);
+  FcPattern* request = ArialPattern(wanted, wanted.height);
   FcPattern* matched = XftFontMatch(sAbout.display, sAbout.screen, request, &result);
   FcPatternDestroy(request);
   if (!matched) return f;
   XftFont* probe = XftFontOpenPattern(sAbout.display, FcPatternDuplicate(matched));
-  double em = spec.height, xScale = 1.0, underlinePosition = -0.1, underlineThickness = 0.07;
+  double em = wanted.height, xScale = 1.0, underlinePosition = -0.1, underlineThickness = 0.07;
   double cellAscent = 0.8;
   if (probe) {
     FT_Face face = XftLockFace(probe);
@@ -187,10 +187,10 @@ AboutFont OpenFont(const about::FontSpec& spec) {
       else if (os2 && os2->xAvgCharWidth > 0)
         average = os2->xAvgCharWidth;
       if (winAscent + winDescent > 0) {
-        em = spec.height * upem / (winAscent + winDescent);
+        em = wanted.height * upem / (winAscent + winDescent);
         cellAscent = winAscent / (winAscent + winDescent);
       }
-      if (average > 0) xScale = std::clamp(spec.width / (average * em / upem), 0.25, 4.0);
+      if (average > 0) xScale = std::clamp(wanted.width / (average * em / upem), 0.25, 4.0);
       if (face->underline_thickness > 0) {
         underlinePosition = face->underline_position / upem;
         underlineThickness = face->underline_thickness / upem;
@@ -212,7 +212,7 @@ AboutFont OpenFont(const about::FontSpec& spec) {
   f.font = XftFontOpenPattern(sAbout.display, sized);  // owns `sized` on success
   if (!f.font) FcPatternDestroy(sized);
 
-  f.ascent = static_cast<int>(std::lround(spec.height * cellAscent));
+  f.ascent = static_cast<int>(std::lround(wanted.height * cellAscent));
   const int thickness = std::max(1, static_cast<int>(std::lround(underlineThickness * em)));
   f.underlineThickness = thickness;
   f.underlineTop = static_cast<int>(std::lround(f.ascent - underlinePosition * em - thickness / 2.0));
