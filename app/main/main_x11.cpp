@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/Entry.h"
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
@@ -56,9 +58,33 @@ bool ParseWindowId(const char* text, platform::NativeHandle* out) {
   return true;
 }
 
+// The picture's two float textures and the GL driver's storage for them are
+// a few hundred MiB touched once at start; on 4 KiB pages that is tens of
+// thousands of page faults (about half a second with a software renderer).
+// Letting glibc's malloc ask for transparent huge pages takes that to a few
+// milliseconds. glibc reads its tunables only when a program starts, so the
+// process runs itself again, once, with the tunable added. A tunable the
+// user set already is kept; if the new image cannot be run, start-up simply
+// goes on without it.
+void RestartWithHugePages(char** argv) {
+  const char* kTunable = "glibc.malloc.hugetlb";
+  const char* current = std::getenv("GLIBC_TUNABLES");
+  if (std::getenv("LUMITICK_TUNED") || (current && std::strstr(current, kTunable))) return;
+  std::string tunables = current && *current ? std::string(current) + ":" : std::string();
+  tunables += kTunable;
+  tunables += "=1";
+  setenv("LUMITICK_TUNED", "1", 1);  // never a second time, whatever glibc makes of it
+  setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
+  execv("/proc/self/exe", argv);
+  unsetenv("GLIBC_TUNABLES");
+  if (current) setenv("GLIBC_TUNABLES", current, 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);
+  unsetenv("LUMITICK_TUNED");  // not handed on to what the saver starts (the About link)
   std::string commandLine;
   bool root = false, snapshot = false, snapshotOnly = false;
   std::string exportDir;
