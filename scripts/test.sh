@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, GL and
 # end-to-end tests of the normal build, then the unit and GL tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then
+# every fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,10 +15,13 @@ xvfb-run -a -s "$screen" ctest --test-dir build --output-on-failure -j2
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_SANITIZE=ON >/dev/null
 cmake --build build-asan -j2 --target lumitick_unit_tests lumitick_gl_tests
-# Mesa keeps a few allocations for the life of the process; leak checking of
-# the GL suite is left to the dedicated LeakSanitizer run (scripts/ci-extra.sh).
-# LLVM inside llvmpipe frees some memory from new with free().
-ASAN_OPTIONS=detect_leaks=0:alloc_dealloc_mismatch=0 UBSAN_OPTIONS=print_stacktrace=1 \
+# Leaks are checked too; what Mesa, X11 and GLFW keep for the life of the
+# process is suppressed (tests/lsan.supp). LLVM inside llvmpipe frees some
+# memory from new with free(). The unit tests' death tests fork; each child
+# reports its own leaks.
+ASAN_OPTIONS=detect_leaks=1:alloc_dealloc_mismatch=0:detect_stack_use_after_return=1 \
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   xvfb-run -a -s "$screen" ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|gl'
 
 # Every libFuzzer target for 30 seconds (clang, ASan and UBSan).
