@@ -11,7 +11,8 @@ packages=(
   libpng-dev libopenal-dev libgtest-dev
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool x11-utils imagemagick openbox
-  clang libfuzzer-14-dev libclang-rt-14-dev faketime strace
+  clang libfuzzer-14-dev libclang-rt-14-dev faketime strace time
+  xscreensaver xscreensaver-data dpkg-dev file
 )
 windows=0
 if [ "${1:-}" = "--windows" ]; then
