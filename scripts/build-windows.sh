@@ -2,6 +2,9 @@
 # Cross-compiles the Windows builds with mingw-w64:
 #   build/windows-i686/Lumitick.scr     the release (PE32, GUI subsystem)
 #   build/windows-x86_64/Lumitick.scr   a second build for the tests
+#   build/windows/Lumitick-VERSION-windows.zip
+#                                       both, with install steps (made when
+#                                       one run builds both)
 #
 #   scripts/build-windows.sh [--arch i686|x86_64] [--tests] [-j N]
 #
@@ -27,9 +30,10 @@ while [ $# -gt 0 ]; do
 done
 
 # 1. The generated files (GL name list, pictures) come from a native build:
-#    a cross build cannot run its own generators.
+#    a cross build cannot run its own generators. (Configured with the tests,
+#    so that scripts/test-windows.sh can build its native tools there.)
 host=build/windows-host
-cmake -S . -B $host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_TESTS=OFF >/dev/null
+cmake -S . -B $host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_TESTS=ON >/dev/null
 cmake --build $host -j"$jobs" --target lumitick_generated >/dev/null
 
 # 2. GLFW's sources.
@@ -71,3 +75,38 @@ for arch in "${arches[@]}"; do
   cmake --build "$dir" -j"$jobs" --target "${targets[@]}"
   echo "built $dir/Lumitick.scr"
 done
+
+# 4. The zip, when this run built both: the i686 release at the top, the
+#    x86_64 build in x64/ (both without their debugging information), and
+#    the install steps.
+if [ ${#arches[@]} -eq 2 ]; then
+  staging=build/windows/staging
+  rm -rf "$staging"; mkdir -p "$staging"
+  for arch in i686 x86_64; do
+    $arch-w64-mingw32-strip --strip-debug -o "$staging/$arch.scr" build/windows-$arch/Lumitick.scr
+  done
+  version=$(sed -nE 's/^project\(Lumitick VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+  [ -n "$version" ] || { echo "build-windows.sh: no version in CMakeLists.txt" >&2; exit 1; }
+  zip=build/windows/Lumitick-$version-windows.zip
+  mkdir -p build/windows
+  python3 - "$zip" <<'PY'
+import sys, time, zipfile
+out = sys.argv[1]
+members = [
+    ("build/windows/staging/i686.scr", "Lumitick.scr"),
+    ("build/windows/staging/x86_64.scr", "x64/Lumitick.scr"),
+    ("resources/windows/INSTALL.txt", "INSTALL.txt"),
+]
+stamp = time.localtime()[:6]
+with zipfile.ZipFile(out + ".part", "w", zipfile.ZIP_DEFLATED) as z:
+    for path, name in members:
+        info = zipfile.ZipInfo(name, stamp)
+        info.compress_type = zipfile.ZIP_DEFLATED
+        info.external_attr = 0o644 << 16
+        with open(path, "rb") as f:
+            z.writestr(info, f.read())
+PY
+  mv "$zip.part" "$zip"
+  rm -rf "$staging"
+  echo "made $zip"
+fi

@@ -3,14 +3,18 @@
 # Xvfb of its own (1920 x 1080):
 #   - the unit tests and the in-process adoption tests;
 #   - Lumitick.scr /s: full screen at the screen's size, the clock after the
-#     fade-in, mouse motion ignored, a key ends it with status 0;
+#     fade-in (a screenshot compared with the CPU reference of that moment by
+#     the native clock_compare), mouse motion ignored, a key ends it with
+#     status 0;
 #   - the single-instance rule: a second no-switch instance exits 0 at once,
 #     /s runs beside the first;
 #   - /c: the About window, centred, in its colours;
 #   - /p HANDLE with a host window of another process (tests/windows/
 #     preview_host): the saver's window inside the host, following its size,
 #     ending when the host is disabled; a bogus handle gives "Failed to open
-#     window".
+#     window"; a host with an empty client area, later grown, then destroyed
+#     while the saver runs: no box, the saver follows and ends with status 0,
+#     no process left.
 # A machine that cannot run 32-bit programs (no IA-32 emulation in the
 # kernel) builds the i686 release but skips its runs, saying so; set
 # LUMITICK_REQUIRE_WIN32=1 to make that a failure.
@@ -54,12 +58,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The native picture comparison (tests/tools/clock_compare): named by
+# $LUMITICK_CLOCK_COMPARE, else a native build's, else built in
+# build/windows-host (which scripts/build-windows.sh configures with tests).
+clock_compare=${LUMITICK_CLOCK_COMPARE:-}
+if [ -z "$clock_compare" ]; then
+  for c in build/tests/tools/clock_compare build/tests/clock_compare build/windows-host/tests/clock_compare; do
+    [ -x "$c" ] && { clock_compare=$root/$c; break; }
+  done
+fi
+if [ -z "$clock_compare" ] && [ -f build/windows-host/CMakeCache.txt ]; then
+  log "building clock_compare in build/windows-host"
+  cmake --build build/windows-host --target clock_compare -j2 >"$tmp/clock_compare.build" 2>&1 ||
+    tail -n 20 "$tmp/clock_compare.build" >&2
+  [ -x build/windows-host/tests/clock_compare ] && clock_compare=$root/build/windows-host/tests/clock_compare
+fi
+[ -n "$clock_compare" ] || log "no clock_compare: the /s picture cannot be compared (a failure)"
+
 # An Xvfb of our own on a free display.
 display=""
 for n in $(seq 80 120); do
   [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
   Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
+  pids+=($!); disown $!  # (killed at the end without a job notice)
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
   if [ -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
 done
@@ -80,6 +101,7 @@ alive() { kill -0 "$1" 2>/dev/null; }
 dead() { ! kill -0 "$1" 2>/dev/null; }
 # reap PID: its exit status in RC (not in a subshell, which cannot wait for it).
 reap() { wait "$1" 2>/dev/null; RC=$?; }
+clock_of() { date -d "@$1" +%H:%M:%S.%N | cut -c1-12; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 has_window() { [ -n "$(window_named "$1")" ]; }
 # pixel X Y: "R G B" of the screen.
@@ -91,6 +113,36 @@ near() {  # near "R G B" R G B TOLERANCE
     d=$((a[i] - $((i == 0 ? $2 : (i == 1 ? $3 : $4)))))
     [ ${d#-} -le $5 ] || return 1
   done
+}
+
+# The preview host (tests/windows/preview_host), one at a time, driven
+# through a FIFO: start_host W H [popup] sets host_hwnd; ask COMMAND prints
+# its reply lines; stop_host ends it.
+host_pid=""
+host_hwnd=""
+start_host() {
+  host_in=$tmp/host.in host_out=$tmp/host.out
+  rm -f "$host_in" "$host_out"; mkfifo "$host_in"; : >"$host_out"
+  # (Its console output ends lines with CR LF.)
+  "$wine_run" "$root/build/windows-$arch/tests-windows/preview_host.exe" "$@" <"$host_in" 2>/dev/null |
+    sed -u 's/\r$//' >"$host_out" &
+  host_pid=$!; pids+=($host_pid)
+  exec 7>"$host_in"
+  wait_for 60 grep -q '^hwnd ' "$host_out" || return 1
+  host_hwnd=$(awk '/^hwnd / {print $2; exit}' "$host_out")
+}
+ends_above() { [ "$(grep -c '^end$' "$host_out")" -gt "$1" ]; }
+ask() {
+  local before; before=$(grep -c '^end$' "$host_out")
+  echo "$1" >&7
+  wait_for 20 ends_above "$before"
+  awk -v n="$before" '/^end$/ {e++; next} e == n' "$host_out" | grep -v '^hwnd '
+}
+stop_host() {
+  ask quit >/dev/null
+  exec 7>&-
+  wait_for 10 dead "$host_pid" || kill "$host_pid" 2>/dev/null
+  wait "$host_pid" 2>/dev/null
 }
 
 run_arch() {
@@ -120,7 +172,25 @@ run_arch() {
     geometry=$(xdotool getwindowgeometry "$win" | awk '/Geometry/ {print $2}')
     [ "$geometry" = "1920x1080" ] && pass "/s full screen 1920x1080" || fail "/s window is $geometry"
     sleep 6  # past the fade-in (3 to 5 s after start)
+    # The picture may be a frame or two behind the wall clock: the hands are
+    # compared from 2 s before the capture to its end, the sectors they sweep
+    # meanwhile left out.
+    local before after
+    before=$(date +%s.%N)
     /usr/bin/import -window root "$tmp/s-$arch.png" 2>/dev/null
+    after=$(date +%s.%N)
+    if [ -z "$clock_compare" ]; then
+      fail "/s picture not compared: no clock_compare"
+    elif "$clock_compare" "$tmp/s-$arch.png" --time "$(clock_of "$(awk -v t="$before" 'BEGIN { printf "%.3f", t - 2.0 }')")" \
+        --until "$(clock_of "$after")" >"$tmp/compare.out" 2>&1; then
+      log "     $(head -n1 "$tmp/compare.out")"
+      pass "/s shows the clock of the moment (CPU reference)"
+    else
+      cat "$tmp/compare.out" >&2
+      cp "$tmp/s-$arch.png" "$root/build/windows-$arch/failed-s.png" 2>/dev/null &&
+        log "     screenshot kept in build/windows-$arch/failed-s.png"
+      fail "/s picture differs from the CPU reference"
+    fi
     # The background's bright lower corners and a dark dial centre.
     local corner centre
     corner=$(pixel 20 1060); centre=$(pixel 960 300)
@@ -209,21 +279,8 @@ run_arch() {
   fi
 
   # /p HANDLE with a host of another process.
-  local to_host=$tmp/host.in from_host=$tmp/host.out
-  rm -f "$to_host"; mkfifo "$to_host"
-  # (Its console output ends lines with CR LF.)
-  "$wine_run" "$dir/tests-windows/preview_host.exe" 320 240 <"$to_host" 2>/dev/null | sed -u 's/\r$//' >"$from_host" &
-  local host=$!; pids+=($host)
-  exec 7>"$to_host"
-  ask() {  # ask COMMAND: the host's reply lines, up to "end"
-    local before; before=$(grep -c '^end$' "$from_host")
-    echo "$1" >&7
-    wait_for 20 test "$(grep -c '^end$' "$from_host")" -gt "$before"
-    awk -v n="$before" '/^end$/ {e++; next} e == n' "$from_host" | grep -v '^hwnd '
-  }
-  if wait_for 60 grep -q '^hwnd ' "$from_host"; then
-    local hwnd; hwnd=$(awk '/^hwnd / {print $2; exit}' "$from_host")
-    "$wine_run" "$scr" /p "$hwnd" >"$tmp/p.out" 2>&1 &
+  if start_host 320 240; then
+    "$wine_run" "$scr" /p "$host_hwnd" >"$tmp/p.out" 2>&1 &
     local p=$!; pids+=($p)
     local kids=""
     for _ in $(seq 60); do
@@ -279,13 +336,58 @@ run_arch() {
     else
       fail "/p with a bogus handle: boxes '$boxes', status $RC"; kill $b 2>/dev/null
     fi
-    ask quit >/dev/null
+    stop_host
   else
-    fail "preview host did not start"
+    fail "preview host did not start"; stop_host
   fi
-  exec 7>&-
-  kill $host 2>/dev/null
-  wait $host 2>/dev/null
+
+  # A host whose client area is empty, then grown, then destroyed while the
+  # saver runs (the settings dialog closing).
+  if start_host 0 0 popup; then
+    rm -f "$tmp/empty.rc"
+    ( "$wine_run" "$scr" /p "$host_hwnd" >"$tmp/empty.out" 2>&1; echo $? >"$tmp/empty.rc" ) &
+    local e=$!; pids+=($e)
+    kids=""
+    for _ in $(seq 60); do
+      kids=$(ask children | grep '^child ' || true)
+      [ -n "$kids" ] && break
+      sleep 0.5
+    done
+    sleep 2
+    boxes=$(ask boxes | grep '^box ' || true)
+    log "     empty host: $kids${boxes:+; boxes: $boxes}"
+    if echo "$kids" | grep -q '^child LumitickPreviewChild 0x0 ' && [ -z "$boxes" ] && alive $e; then
+      pass "/p with an empty host area keeps running, no box"
+    else
+      fail "/p with an empty host area: '$kids', boxes '$boxes'"
+    fi
+    ask "resize 200 150" >/dev/null
+    followed=0
+    for _ in $(seq 40); do
+      ask children | grep -q '^child LumitickPreviewChild 200x150 ' && { followed=1; break; }
+      sleep 0.25
+    done
+    [ $followed = 1 ] && pass "/p follows the host from an empty area to 200x150" ||
+      fail "/p did not follow the host out of its empty area: $(ask children)"
+    sleep 1
+    ask destroy | grep -qx destroyed || fail "preview host could not destroy its window"
+    if wait_for 10 dead $e; then
+      reap $e
+      RC=$(cat "$tmp/empty.rc" 2>/dev/null || echo none)
+      boxes=$(ask boxes | grep '^box ' || true)
+      local left; left=$(pgrep -f "windows-$arch.Lumitick\.scr" || true)
+      if [ "$RC" = 0 ] && [ -z "$boxes" ] && [ -z "$left" ]; then
+        pass "/p ends with status 0 when its host is destroyed: no box, no process left"
+      else
+        fail "/p after its host was destroyed: status $RC, boxes '$boxes', processes '${left//$'\n'/ }'"
+      fi
+    else
+      fail "/p still running after its host was destroyed"; kill $e 2>/dev/null
+    fi
+    stop_host
+  else
+    fail "preview host (empty popup) did not start"; stop_host
+  fi
 }
 
 for arch in "${arches[@]}"; do

@@ -6,13 +6,17 @@
 //                   it belongs to this process, its pixel format
 //   resize W H      sets the client area to W x H
 //   disable|enable  EnableWindow on the host
+//   destroy         DestroyWindow on the host (the settings dialog closing)
 //   boxes           one line per message box on the desktop ("box TITLE|TEXT"),
 //                   each of which is then closed with OK
 //   quit            ends the program
 // The window keeps pumping messages while a command is awaited, as a real
 // settings dialog would, so the saver's requests to it never stall.
 //
-//   preview_host [W H]
+//   preview_host [W H [popup]]
+//
+// "popup" makes the host a borderless popup, whose client area may be empty
+// (0 x 0): framed windows are kept at a minimum size by the system.
 #undef APIENTRY
 #include <windows.h>
 
@@ -71,6 +75,8 @@ void Handle(HWND host, const std::string& line) {
     SetWindowPos(host, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
   } else if (line == "disable" || line == "enable") {
     EnableWindow(host, line == "enable");
+  } else if (line == "destroy") {
+    Reply(DestroyWindow(host) ? "destroyed" : "not destroyed");
   } else if (line == "boxes") {
     EnumWindows(ListBox, 0);
   } else if (line == "quit") {
@@ -92,7 +98,8 @@ int main(int argc, char** argv) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = "LumitickPreviewHost";
   RegisterClassA(&wc);
-  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  const bool popup = argc > 3 && std::string(argv[3]) == "popup";
+  const DWORD style = (popup ? WS_POPUP : WS_OVERLAPPEDWINDOW) | WS_CLIPCHILDREN;
   RECT r{0, 0, width, height};
   AdjustWindowRectEx(&r, style, FALSE, 0);
   HWND host = CreateWindowExA(0, "LumitickPreviewHost", "Preview host", style | WS_VISIBLE, 50, 50,
