@@ -24,7 +24,7 @@ traced_start() {
     "$LT_SAVER" "$@" >"$LT_TMP/saver.out" 2>"$LT_TMP/saver.err" &
   LT_PID=$!
   lt_track "$LT_PID"
-  lt_wait_for 10 pgrep -P "$LT_PID" || lt_fail "'$*': the saver did not start"
+  lt_wait_for 30 pgrep -P "$LT_PID" || lt_fail "'$*': the saver did not start"
   SAVER_PID=$(pgrep -P "$LT_PID" | head -n 1)
 }
 
@@ -72,7 +72,7 @@ run_mode "no switch" ""
 
 lt_case "/s ended by a key"
 traced_start /s
-win=$(lt_wait_window_of_pid "$SAVER_PID" 20) || lt_fail "no window"
+win=$(lt_wait_window_of_pid "$SAVER_PID" 60) || lt_fail "no window"
 lt_expect_running "$LT_PID" 3 "/s"
 xdotool key --window "$win" a
 lt_expect_exit "$LT_PID" 20 "/s ended by a key"
