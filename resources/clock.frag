@@ -8,12 +8,19 @@
 // Dial coordinates (u, v) run from 0 to 1 across the square, v upward.
 // Angles are radians, 0 at 3 o'clock, growing counter-clockwise.
 //
-// What is the same for the whole frame comes from the vertex shader. A mark
-// is far narrower than the spacing of the marks, so at most one mark can
-// hold a pixel: the nearest one, the only one examined. Where the picture
-// has hard edges (the square, the marks' boxes, the tinted sectors) the
-// values deciding them are computed exactly as a mark-by-mark evaluation
-// computes them, so the edges fall on the same pixels.
+// Written for software rasterisers as much as for GPUs. Mesa's llvmpipe
+// runs a fragment shader on 8 pixels at a time and executes both sides of
+// every branch for all of them, so a branch saves nothing: what counts is
+// the number of operations on the one path every pixel takes, and each
+// varying costs about as much as nine operations. Hence no branches, no
+// loop, and only the per-frame values that are dear to compute come from
+// the vertex shader. A mark is far narrower than the spacing of the marks,
+// so only the nearest one can hold a pixel, and only it is examined. Where
+// the picture has hard edges (the square, the marks' boxes, the tinted
+// sectors, the hands' cut at 3 o'clock for angles below -3/2 pi) the values
+// deciding them are computed exactly as a mark-by-mark evaluation computes
+// them, so the edges fall on the same pixels; elsewhere the picture is
+// continuous, and cheaper forms of the same values do.
 
 #define M_PI 3.1415926535897932
 
@@ -28,11 +35,10 @@ uniform sampler2D backgroundTexture;
 varying vec2 fs_tex;
 
 varying vec3 handAngles;   // hour, minute, second, reduced below 2 pi
-varying vec3 lineX;        // hand line n . (u, v) + c, |n| = 1, per hand
+varying vec3 lineX;        // unit normal of each hand's line, x and y
 varying vec3 lineY;
-varying vec3 lineC;
 varying vec4 sectors;      // hour's mark, hour's factor, minute's mark, minute's factor
-varying vec4 square;       // margin x, margin y, side, scene brightness
+varying float brightness;  // the fade-in
 
 // The arc sine, exact to a few millionths of a radian. Drivers' own asin
 // may be off by 4e-4 (llvmpipe), which shows as uneven tick marks; the
@@ -56,125 +62,91 @@ vec2 xy_to_ar(float x, float y)
     return vec2(a, r);
 }
 
-// The angle between two directions.
+// The angle between two directions (for angles 3 pi apart or more it is
+// not the smallest one; the picture keeps that, see the hands).
 float angle_diff(float a, float b)
 {
     float d = abs(a - b);
     return min(d, abs(2.0 * M_PI - d));
 }
 
-// Moves a mark's colour toward a hand's colour when the hand is within 3
-// degrees of the mark, fully when it points straight at it.
-vec4 highlight(vec4 colour, float handAngle, float markAngle, vec3 target)
+vec3 angle_diff(float a, vec3 b)
 {
-    float f = angle_diff(handAngle, markAngle) / (M_PI / 60.0);
-    if (f <= 1.0)
-    {
-        colour.rgb = colour.rgb + (target - colour.rgb) * (1.0 - f);
-        colour.a = 1.0;
-    }
-    return colour;
+    vec3 d = abs(a - b);
+    return min(d, abs(2.0 * M_PI - d));
 }
 
 void main()
 {
-    float W = viewportWidth;
-    float H = viewportHeight;
     float x = gl_FragCoord.x;
     float y = gl_FragCoord.y;
-    float margin_x = square.x;
-    float margin_y = square.y;
-    float w = square.z;
-    float B = square.w;
+    float margin_x = max(viewportWidth - viewportHeight, 0.0) * 0.5;
+    float margin_y = max(viewportHeight - viewportWidth, 0.0) * 0.5;
+    float w = min(viewportWidth, viewportHeight);
 
-    vec4 bg = texture2D(backgroundTexture, vec2(x / W, y / H));
-    if (!(margin_x <= x && x <= margin_x + w && margin_y <= y && y <= margin_y + w))
-    {
-        gl_FragColor = B * (vec4(0.0, 0.0, 0.0, 1.0) + bg);
-        return;
-    }
+    vec4 bg = texture2D(backgroundTexture, vec2(x / viewportWidth, y / viewportHeight));
+    bool inside = margin_x <= x && x <= margin_x + w && margin_y <= y && y <= margin_y + w;
 
+    // Outside the square the dial's colour is not used; one fixed texel
+    // spares the memory traffic of fetching it.
     float u = (x - margin_x) / w;
     float v = (y - margin_y) / w;
-    vec4 T = texture2D(clockTexture, vec2(0.5, 0.5) + 1.04 * (vec2(u, v) - vec2(0.5, 0.5)));
+    vec2 dialAt = vec2(0.5, 0.5) + 1.04 * (vec2(u, v) - vec2(0.5, 0.5));
+    vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
     vec2 ar = xy_to_ar(u, v);
     float alpha = ar.x;
     float r = ar.y;
 
-    // The nearest tick mark; every fifth is bold. Only the ring of the
-    // marks can hold one.
-    if (r > 0.44 && r < 0.51)
+    // The nearest tick mark; every fifth is bold. A hand within 3 degrees
+    // of it pulls its colour toward the hand's, hour first, then minute,
+    // then second.
+    float k = floor(alpha * (60.0 / (2.0 * M_PI)) + 0.5);
+    if (k >= 60.0)
+        k = 0.0;
+    float a = k * 2.0 * M_PI / 60.0;
+    bool bold = fract(k * 0.2) < 0.1;
+    float hw = bold ? 0.018 : 0.016;
+    float hl = bold ? 0.032 : 0.016;
+    float falloff = bold ? 44.0 : 70.0;
+    float centre = bold ? 0.475 : 0.48;
+    vec3 colour = vec3(bold ? 1.0 : 0.8);
+    vec3 pull = max(1.0 - angle_diff(a, handAngles) / (M_PI / 60.0), 0.0);
+    colour = colour * (1.0 - pull.x) + vec3(pull.x, 0.0, 0.0);
+    colour = colour * (1.0 - pull.y) + vec3(0.0, pull.y, 0.0);
+    colour = colour * (1.0 - pull.z) + vec3(0.0, 0.0, pull.z);
+    bool inAngle = (a - hw < alpha && alpha < a + hw)
+                || (a - hw + 2.0 * M_PI < alpha && alpha < a + hw + 2.0 * M_PI);
+    if (inAngle && centre - hl < r && r < centre + hl)
     {
-        int k = int(floor(alpha * (60.0 / (2.0 * M_PI)) + 0.5));
-        if (k >= 60)
-            k = 0;
-        float a = float(k) * 2.0 * M_PI / 60.0;
-        float hw = 0.016;
-        float hl = 0.016;
-        float falloff = 70.0;
-        float centre = 0.48;
-        vec4 colour = vec4(0.8, 0.8, 0.8, 1.0);
-        if (k - (k / 5) * 5 == 0)
-        {
-            hw = 0.018;
-            hl = 0.032;
-            falloff = 44.0;
-            centre = 0.475;
-            colour = vec4(1.0, 1.0, 1.0, 1.0);
-        }
-        bool inAngle = (a - hw < alpha && alpha < a + hw)
-                    || (a - hw + 2.0 * M_PI < alpha && alpha < a + hw + 2.0 * M_PI);
-        if (inAngle && centre - hl < r && r < centre + hl)
-        {
-            colour = highlight(colour, handAngles.x, a, vec3(1.0, 0.0, 0.0));
-            colour = highlight(colour, handAngles.y, a, vec3(0.0, 1.0, 0.0));
-            colour = highlight(colour, handAngles.z, a, vec3(0.0, 0.0, 1.0));
-            float b = 1.0 - falloff * length(vec2(r - centre, min(abs(alpha - a), abs(alpha - a - 2.0 * M_PI))));
-            T = clamp(b * colour, 0.0, 1.0);
-        }
+        float b = 1.0 - falloff * length(vec2(r - centre, min(abs(alpha - a), abs(alpha - a - 2.0 * M_PI))));
+        T = max(b, 0.0) * vec4(colour, 1.0);
     }
 
     // Hands: hour, minute, second in the three components. Each glows
     // within its width of its line, with a rounded tip and, behind the
-    // centre, a half-disc.
-    vec3 glow = vec3(0.0);
-    vec3 d = abs(lineX * u + lineY * v + lineC);
+    // centre, a half-disc. The glow falls to 0 before every bound of a
+    // hand's region (its width, its length, the half-disc's radius), so no
+    // test of the region is needed. "Behind" is decided by angle_diff as
+    // the mark-by-mark evaluation does, so the hands keep its cut along the
+    // 3 o'clock line for angles below -3/2 pi.
     vec3 width = vec3(0.02, 0.015, 0.01);
-    if (any(lessThan(d, width)) && r < 0.53)
-    {
-        vec3 len = vec3(0.336, 0.486, 0.526);
-        vec3 tipStart = vec3(0.360 - 0.048, 0.490 - 0.048, 0.530 - 0.048);
-        vec3 behind = vec3(angle_diff(alpha, handAngles.x), angle_diff(alpha, handAngles.y),
-                           angle_diff(alpha, handAngles.z));
-        vec3 isBehind = step(M_PI / 2.0, behind);
-        vec3 tip = max(vec3(r) - tipStart, 0.0);
-        vec3 d2 = mix(sqrt(d * d + tip * tip), vec3(r), isBehind);
-        vec3 reach = mix(len, vec3(0.048), isBehind);
-        vec3 inside = vec3(lessThan(d, width)) * vec3(lessThan(vec3(r), reach));
-        glow = inside * (1.0 - smoothstep(vec3(0.0), width, d2));
-    }
+    vec3 tipStart = vec3(0.360 - 0.048, 0.490 - 0.048, 0.530 - 0.048);
+    vec3 d = lineX * (u - 0.5) + lineY * (v - 0.5);  // signed distances
+    vec3 behind = step(M_PI / 2.0, angle_diff(alpha, handAngles));
+    vec3 tip = max(vec3(r) - tipStart, 0.0);
+    vec3 d2 = mix(sqrt(d * d + tip * tip), vec3(r), behind);
+    vec3 glow = 1.0 - smoothstep(vec3(0.0), width, d2);
 
-    // Sector tints: the hour hand's toward red, then the minute hand's
-    // toward green.
-    if (0.30 < r && r < 0.45)
-    {
-        float S = 2.0 * M_PI / 12.0;
-        if (angle_diff(alpha, sectors.x) < S / 2.0 && T.r > 0.01)
-        {
-            float x_t = sectors.y;
-            T.r = T.r + x_t * (1.0 - T.r);
-            T.g = T.g - x_t * T.g;
-            T.b = T.b - x_t * T.b;
-        }
-        if (angle_diff(alpha, sectors.z) < S / 2.0 && T.r > 0.01)
-        {
-            float x_t = sectors.w;
-            T.g = T.g + x_t * (1.0 - T.g);
-            T.r = T.r - x_t * T.r;
-            T.b = T.b - x_t * T.b;
-        }
-    }
+    // Sector tints: the lit dial (red above 0.01) between radii 0.30 and
+    // 0.45 within 15 degrees of a hand's sector mark; the hour hand's
+    // toward red, then the minute hand's toward green.
+    bool ring = 0.30 < r && r < 0.45;
+    float S = 2.0 * M_PI / 12.0;
+    float x_t = ring && angle_diff(alpha, sectors.x) < S / 2.0 && T.r > 0.01 ? sectors.y : 0.0;
+    T.rgb = T.rgb * (1.0 - x_t) + vec3(x_t, 0.0, 0.0);
+    x_t = ring && angle_diff(alpha, sectors.z) < S / 2.0 && T.r > 0.01 ? sectors.w : 0.0;
+    T.rgb = T.rgb * (1.0 - x_t) + vec3(0.0, x_t, 0.0);
 
-    gl_FragColor = B * (bg + T + vec4(glow, 0.0));
+    gl_FragColor = brightness * (bg + (inside ? T + vec4(glow, 0.0) : vec4(0.0, 0.0, 0.0, 1.0)));
 }
 //~
