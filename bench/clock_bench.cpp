@@ -4,11 +4,18 @@
 // step, side by side in one run.
 //
 //   lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]
+//                        [--frag FILE] [--vert FILE]
 //
 // For every size and round the scene is set up once per shader (the baseline
 // replaces text resource 136 for its set-up), then N frames are drawn, each
 // followed by glFinish, with the hands sweeping 1/60 s a frame. Printed: the
 // median and the spread of ms per frame and the ratio baseline / shipped.
+// Each --frag FILE adds a variant timed in the same rounds, its text read
+// from the file in place of resource 136 (to see where a shader's time
+// goes); a --vert FILE before it replaces resource 137 for it and the
+// --frag files after it. Files are shader texts as the resources hold them
+// (ending with "//~"). --shipped-only leaves the baseline out. The CPU
+// column is the process's CPU time per frame over all threads.
 // A figure, not a test: nothing here fails on time.
 #include <GLFW/glfw3.h>
 #include <fcntl.h>
@@ -33,6 +40,7 @@
 namespace {
 
 constexpr std::uint16_t kFragmentShaderId = 136;
+constexpr std::uint16_t kVertexShaderId = 137;
 
 struct Size {
   int width, height;
@@ -50,18 +58,33 @@ BenchClock sClock;
 double sTimer = 10.0;
 double BenchTimer() { return sTimer; }
 
-// The embedded resources with text 136 replaced by the baseline shader.
-std::vector<platform::ResourceEntry> LiteralTable() {
+// The embedded resources with texts 136 and 137 replaced where `frag` or
+// `vert` is given (NUL-terminated texts that outlive the table).
+std::vector<platform::ResourceEntry> ReplacedTable(const std::string* frag, const std::string* vert) {
   std::size_t count = 0;
   const platform::ResourceEntry* embedded = platform::EmbeddedResources(&count);
   std::vector<platform::ResourceEntry> table(embedded, embedded + count);
   for (platform::ResourceEntry& e : table) {
-    if (std::strcmp(e.type, "TEXTFILE") == 0 && e.id == kFragmentShaderId) {
-      e.bytes = reinterpret_cast<const unsigned char*>(kLiteralClockShader);
-      e.size = sizeof kLiteralClockShader - 1;
+    if (std::strcmp(e.type, "TEXTFILE") != 0) continue;
+    const std::string* text = e.id == kFragmentShaderId ? frag : e.id == kVertexShaderId ? vert : nullptr;
+    if (text) {
+      e.bytes = reinterpret_cast<const unsigned char*>(text->c_str());
+      e.size = text->size();
     }
   }
   return table;
+}
+
+bool ReadFile(const char* path, std::string* out) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  char buffer[4096];
+  std::size_t n = 0;
+  out->clear();
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out->append(buffer, n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
 }
 
 double Median(std::vector<double> v) {
@@ -91,9 +114,19 @@ GLuint MakeFramebuffer(const Size& s) {
   return fbo;
 }
 
+// CPU time of the whole process: every thread, the driver's rasteriser
+// threads included. Less disturbed than the wall clock by other work on a
+// shared machine.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 // Sets the scene up with the resources as they stand and times `frames`
-// frames after two unmeasured ones (the first compiles the shader variant).
-std::vector<double> TimeFrames(GLuint fbo, int frames) {
+// frames after two unmeasured ones (the first compiles the shader variant):
+// wall-clock ms of each, and its process CPU ms into `cpu`.
+std::vector<double> TimeFrames(GLuint fbo, int frames, std::vector<double>* cpu) {
   SceneHooks hooks;
   hooks.framebuffer = fbo;
   hooks.timer = BenchTimer;
@@ -113,11 +146,16 @@ std::vector<double> TimeFrames(GLuint fbo, int frames) {
   std::vector<double> ms;
   for (int i = -2; i < frames; ++i) {
     sTimer += 1.0 / 60.0;
+    const double c0 = ProcessCpuMs();
     const auto t0 = std::chrono::steady_clock::now();
     RunFrameStep();
     glFinish();
     const auto t1 = std::chrono::steady_clock::now();
-    if (i >= 0) ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    const double c1 = ProcessCpuMs();
+    if (i >= 0) {
+      ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+      cpu->push_back(c1 - c0);
+    }
   }
   return ms;
 }
@@ -130,7 +168,9 @@ bool ParseSize(const char* text, Size* s) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]\n");
+  std::fprintf(stderr,
+               "usage: lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]"
+               " [--frag FILE] [--vert FILE]\n");
   return 2;
 }
 
@@ -140,6 +180,14 @@ int main(int argc, char** argv) {
   std::vector<Size> sizes;
   int frames = 30, rounds = 1;
   bool shippedOnly = false;
+  // Each --frag file with the --vert file given before it (if any).
+  struct FileVariant {
+    std::string name, frag, vert;
+    bool haveVert;
+  };
+  std::vector<FileVariant> files;
+  std::string vertText;
+  bool haveVert = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--size" && i + 1 < argc) {
@@ -154,6 +202,18 @@ int main(int argc, char** argv) {
       if (rounds < 1 || rounds > 100) return Usage();
     } else if (a == "--shipped-only") {
       shippedOnly = true;
+    } else if ((a == "--frag" || a == "--vert") && i + 1 < argc) {
+      std::string text;
+      if (!ReadFile(argv[++i], &text)) {
+        std::fprintf(stderr, "lumitick_clock_bench: cannot read %s\n", argv[i]);
+        return 1;
+      }
+      if (a == "--vert") {
+        vertText = text, haveVert = true;
+      } else {
+        const char* base = std::strrchr(argv[i], '/');
+        files.push_back({base ? base + 1 : argv[i], text, vertText, haveVert});
+      }
     } else {
       return Usage();
     }
@@ -184,8 +244,22 @@ int main(int argc, char** argv) {
 
   // 10:08:30, a time with the hands apart.
   sClock.local.tm_hour = 10, sClock.local.tm_min = 8, sClock.local.tm_sec = 30;
-  const std::vector<platform::ResourceEntry> literal = LiteralTable();
-  std::printf("%-11s %-8s %10s %17s\n", "size", "shader", "ms/frame", "p10-p90");
+
+  // The variants, timed in turn in every round: the shipped shader, the
+  // baseline, and each --frag file (with the --vert file, if any).
+  struct Variant {
+    std::string name;
+    std::vector<platform::ResourceEntry> table;  // empty: the embedded resources
+    std::vector<double> ms, cpu;
+  };
+  const std::string literalText = kLiteralClockShader;
+  std::vector<Variant> variants;
+  variants.push_back({"shipped", {}, {}, {}});
+  if (!shippedOnly) variants.push_back({"literal", ReplacedTable(&literalText, nullptr), {}, {}});
+  for (const FileVariant& f : files)
+    variants.push_back({f.name, ReplacedTable(&f.frag, f.haveVert ? &f.vert : nullptr), {}, {}});
+
+  std::printf("%-11s %-16s %10s %17s %13s\n", "size", "shader", "ms/frame", "p10-p90", "cpu ms/frame");
   for (const Size& s : sizes) {
     const GLuint fbo = MakeFramebuffer(s);
     if (!fbo) {
@@ -193,23 +267,26 @@ int main(int argc, char** argv) {
       return 1;
     }
     StoreWindowSize(s.width, s.height);
-    std::vector<double> shipped, baseline;
+    for (Variant& v : variants) v.ms.clear(), v.cpu.clear();
     for (int r = 0; r < rounds; ++r) {
+      for (Variant& v : variants) {
+        platform::SetResourceTableOverride(v.table.empty() ? nullptr : v.table.data(), v.table.size());
+        const std::vector<double> t = TimeFrames(fbo, frames, &v.cpu);
+        v.ms.insert(v.ms.end(), t.begin(), t.end());
+      }
       platform::SetResourceTableOverride(nullptr, 0);
-      const std::vector<double> a = TimeFrames(fbo, frames);
-      platform::SetResourceTableOverride(literal.data(), literal.size());
-      const std::vector<double> b = shippedOnly ? a : TimeFrames(fbo, frames);
-      platform::SetResourceTableOverride(nullptr, 0);
-      shipped.insert(shipped.end(), a.begin(), a.end());
-      baseline.insert(baseline.end(), b.begin(), b.end());
     }
     char label[32];
     std::snprintf(label, sizeof label, "%dx%d", s.width, s.height);
-    for (const auto& [name, v] : {std::pair<const char*, const std::vector<double>&>{"shipped", shipped},
-                                  std::pair<const char*, const std::vector<double>&>{"literal", baseline}}) {
-      std::printf("%-11s %-8s %10.2f %8.2f-%-8.2f\n", label, name, Median(v), Percentile(v, 0.1), Percentile(v, 0.9));
+    for (const Variant& v : variants)
+      std::printf("%-11s %-16s %10.2f %8.2f-%-8.2f %13.2f\n", label, v.name.c_str(), Median(v.ms),
+                  Percentile(v.ms, 0.1), Percentile(v.ms, 0.9), Median(v.cpu));
+    if (!shippedOnly) {
+      const double literalMs = Median(variants[1].ms);
+      for (const Variant& v : variants)
+        if (v.name != "literal")
+          std::printf("%-11s ratio literal/%s: %.2f\n", label, v.name.c_str(), literalMs / Median(v.ms));
     }
-    std::printf("%-11s ratio literal/shipped: %.2f\n", label, Median(baseline) / Median(shipped));
     std::fflush(stdout);
   }
   glfwTerminate();
