@@ -42,15 +42,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/copyright
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/lumitick COMPONENT saver)
 
 if(LUMITICK_INSTALL_BIN_LINK)
-  # A relative link, so that it holds in DESTDIR staging and in the package.
+  # A relative link, made in the build folder and installed as it is, so that
+  # it holds in DESTDIR staging and in the package, and the install manifest
+  # lists it like every other file.
   file(RELATIVE_PATH link_target /${CMAKE_INSTALL_BINDIR} /${LUMITICK_HACK_DIR}/lumitick)
-  install(CODE "
-    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/lumitick\")
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(REMOVE \"\${link}\")
-    file(CREATE_LINK \"${link_target}\" \"\${link}\" SYMBOLIC)
-    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")
-    message(STATUS \"Installing: \${link} -> ${link_target}\")" COMPONENT saver)
+  set(link ${CMAKE_CURRENT_BINARY_DIR}/install-link/lumitick)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/install-link)
+  file(CREATE_LINK ${link_target} ${link} SYMBOLIC)
+  install(FILES ${link} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT saver)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Packaging.cmake)

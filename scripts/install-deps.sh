@@ -12,7 +12,7 @@ packages=(
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool x11-utils imagemagick openbox
   clang libfuzzer-14-dev libclang-rt-14-dev faketime strace time
-  xscreensaver xscreensaver-data dpkg-dev file
+  xscreensaver xscreensaver-data dpkg-dev file groff-base
 )
 windows=0
 if [ "${1:-}" = "--windows" ]; then
