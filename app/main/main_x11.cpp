@@ -73,9 +73,15 @@ void RestartWithHugePages(char** argv) {
   std::string tunables = current && *current ? std::string(current) + ":" : std::string();
   tunables += kTunable;
   tunables += "=1";
+  // The program's own file by its real path, not /proc/self/exe: the
+  // process keeps its name ("lumitick") for ps and pkill.
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return;
+  self[n] = '\0';
   setenv("LUMITICK_TUNED", "1", 1);  // never a second time, whatever glibc makes of it
   setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
-  execv("/proc/self/exe", argv);
+  execv(self, argv);
   unsetenv("GLIBC_TUNABLES");
   if (current) setenv("GLIBC_TUNABLES", current, 1);
 }
