@@ -21,6 +21,7 @@
 
 #include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
+#include "render/OffscreenFramebuffer.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "scene/Scene.h"
@@ -145,22 +146,13 @@ int RunSnapshot(const SnapshotOptions& o) {
     glfwTerminate();
     return 2;
   }
-  GLuint fbo = 0, colour = 0, depth = 0;
-  glGenFramebuffers(1, &fbo);
-  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-  glGenRenderbuffers(1, &colour);
-  glBindRenderbuffer(GL_RENDERBUFFER, colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, o.width, o.height);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-  glGenRenderbuffers(1, &depth);
-  glBindRenderbuffer(GL_RENDERBUFFER, depth);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, o.width, o.height);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+  OffscreenFramebuffer frame;
+  if (!frame.Create(o.width, o.height, true)) {
     std::fprintf(stderr, "lumitick: cannot make a %dx%d offscreen frame\n", o.width, o.height);
     glfwTerminate();
     return 1;
   }
+  const GLuint fbo = frame.fbo;
 
   // The wall clock: the given time today, or now.
   std::time_t now = std::time(nullptr);

@@ -33,6 +33,7 @@
 #include "app/ScreensaverApp.h"
 #include "bench/clock_literal_frag.h"
 #include "gl/GLEntryPoints.h"
+#include "render/OffscreenFramebuffer.h"
 #include "platform/resources.h"
 #include "scene/Scene.h"
 #include "scene/WallClock.h"
@@ -96,22 +97,6 @@ double Median(std::vector<double> v) {
 double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
   return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
-}
-
-GLuint MakeFramebuffer(const Size& s) {
-  GLuint fbo = 0, colour = 0, depth = 0;
-  glGenFramebuffers(1, &fbo);
-  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-  glGenRenderbuffers(1, &colour);
-  glBindRenderbuffer(GL_RENDERBUFFER, colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, s.width, s.height);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-  glGenRenderbuffers(1, &depth);
-  glBindRenderbuffer(GL_RENDERBUFFER, depth);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, s.width, s.height);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return 0;
-  return fbo;
 }
 
 // CPU time of the whole process: every thread, the driver's rasteriser
@@ -261,8 +246,8 @@ int main(int argc, char** argv) {
 
   std::printf("%-11s %-16s %10s %17s %13s\n", "size", "shader", "ms/frame", "p10-p90", "cpu ms/frame");
   for (const Size& s : sizes) {
-    const GLuint fbo = MakeFramebuffer(s);
-    if (!fbo) {
+    OffscreenFramebuffer frame;
+    if (!frame.Create(s.width, s.height, true)) {
       std::fprintf(stderr, "lumitick_clock_bench: cannot make a %dx%d framebuffer\n", s.width, s.height);
       return 1;
     }
@@ -271,7 +256,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
       for (Variant& v : variants) {
         platform::SetResourceTableOverride(v.table.empty() ? nullptr : v.table.data(), v.table.size());
-        const std::vector<double> t = TimeFrames(fbo, frames, &v.cpu);
+        const std::vector<double> t = TimeFrames(frame.fbo, frames, &v.cpu);
         v.ms.insert(v.ms.end(), t.begin(), t.end());
       }
       platform::SetResourceTableOverride(nullptr, 0);
@@ -288,6 +273,7 @@ int main(int argc, char** argv) {
           std::printf("%-11s ratio literal/%s: %.2f\n", label, v.name.c_str(), literalMs / Median(v.ms));
     }
     std::fflush(stdout);
+    frame.Release();
   }
   glfwTerminate();
   return 0;

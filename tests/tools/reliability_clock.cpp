@@ -37,6 +37,7 @@
 
 #include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
+#include "render/OffscreenFramebuffer.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -121,13 +122,9 @@ int main(int argc, char** argv) {
   InitGLEntryPoints();
 
   const int size = 64;
-  GLuint fbo = 0, colour = 0;
-  glGenFramebuffers(1, &fbo);
-  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-  glGenRenderbuffers(1, &colour);
-  glBindRenderbuffer(GL_RENDERBUFFER, colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size, size);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+  OffscreenFramebuffer frame;
+  frame.Create(size, size, false);
+  const GLuint fbo = frame.fbo;
   StoreWindowSize(size, size);
   SceneHooks hooks;
   hooks.framebuffer = fbo;  // the timer and the wall clock stay the saver's own
