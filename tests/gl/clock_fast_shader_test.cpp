@@ -14,11 +14,12 @@
 
 #include "bench/clock_literal_frag.h"
 #include "gl/GLEntryPoints.h"
-#include "render/TextResource.h"
+#include "tests/gl/clock_draw.h"
 #include "tests/reference/clock_reference.h"
 
 namespace {
 
+using namespace gltest;
 using clockref::Color;
 using clockref::Image;
 
@@ -53,50 +54,6 @@ Image MakeBackground() {
   return image;
 }
 
-GLuint CompileText(GLenum kind, const char* source, const char* name) {
-  const GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
-  GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[4096] = {0};
-    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    ADD_FAILURE() << name << " does not compile:\n" << log;
-  }
-  return shader;
-}
-
-std::string ResourceText(std::uint16_t id) {
-  std::vector<char> text(32768 + 4);
-  EXPECT_EQ(LoadTextResource(id, text.data(), 32768), TextResourceStatus::Ok);
-  return text.data();
-}
-
-GLuint Link(GLuint vs, GLuint fs) {
-  const GLuint program = glCreateProgram();
-  glAttachShader(program, vs);
-  glAttachShader(program, fs);
-  glLinkProgram(program);
-  GLint linked = 0;
-  glGetProgramiv(program, GL_LINK_STATUS, &linked);
-  EXPECT_TRUE(linked);
-  return program;
-}
-
-GLuint MakeTexture(const Image& image) {
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
-  glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA32F, image.Width(), image.Height());
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.Width(), image.Height(), GL_RGBA, GL_FLOAT, image.Data());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  return id;
-}
-
 struct Hands {
   double hour, minute, second;
   const char* what;
@@ -113,10 +70,7 @@ class FastClockShader : public testing::Test {
     dial = MakeTexture(MakeDial());
     glActiveTexture(GL_TEXTURE1);
     background = MakeTexture(MakeBackground());
-    const float corners[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, -1, 0, 1, 1, 0, -1, 1, 0};
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
+    buffer = MakeRectangleBuffer();
   }
 
   void TearDown() override {
@@ -134,44 +88,7 @@ class FastClockShader : public testing::Test {
   }
 
   static std::vector<unsigned char> Render(GLuint program, int w, int h, const Hands& hands, float iTime) {
-    GLuint colour = 0, fbo = 0;
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    glViewport(0, 0, w, h);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0.3f, 0.6f, 0.9f, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, dial);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, background);
-    glUniform1i(glGetUniformLocation(program, "clockTexture"), 0);
-    glUniform1i(glGetUniformLocation(program, "backgroundTexture"), 1);
-    glUniform1f(glGetUniformLocation(program, "iTime"), iTime);
-    glUniform1f(glGetUniformLocation(program, "viewportWidth"), static_cast<float>(w));
-    glUniform1f(glGetUniformLocation(program, "viewportHeight"), static_cast<float>(h));
-    glUniform1f(glGetUniformLocation(program, "psecond"), static_cast<float>(hands.second));
-    glUniform1f(glGetUniformLocation(program, "pminute"), static_cast<float>(hands.minute));
-    glUniform1f(glGetUniformLocation(program, "phour"), static_cast<float>(hands.hour));
-    const GLuint position = static_cast<GLuint>(glGetAttribLocation(program, "position"));
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glEnableVertexAttribArray(position);
-    glVertexAttribPointer(position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(position);
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &fbo);
-    glDeleteRenderbuffers(1, &colour);
-    return pixels;
+    return DrawClock({program, dial, background, buffer, w, h, iTime, hands.second, hands.minute, hands.hour});
   }
 
   // Draws both and checks the share within 1/255 and the largest difference.

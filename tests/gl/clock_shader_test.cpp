@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
-#include "render/TextResource.h"
+#include "tests/gl/clock_draw.h"
 #include "tests/reference/clock_reference.h"
 
 namespace {
 
+using namespace gltest;
 using clockref::Color;
 using clockref::Image;
 
@@ -77,59 +78,19 @@ Image MakeBackground() {
   return image;
 }
 
-GLuint Compile(GLenum kind, std::uint16_t id) {
-  std::vector<char> text(32768 + 4);
-  EXPECT_EQ(LoadTextResource(id, text.data(), 32768), TextResourceStatus::Ok);
-  const GLchar* source = text.data();
-  const GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
-  GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[4096] = {0};
-    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    ADD_FAILURE() << "shader " << id << " does not compile:\n" << log;
-  }
-  return shader;
-}
-
-GLuint MakeTexture(const Image& image) {
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
-  glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA32F, image.Width(), image.Height());
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.Width(), image.Height(), GL_RGBA, GL_FLOAT, image.Data());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  return id;
-}
-
 class ClockShader : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     dial = new Image(MakeDial());
     background = new Image(MakeBackground());
-    const GLuint vs = Compile(GL_VERTEX_SHADER, 137);
-    const GLuint fs = Compile(GL_FRAGMENT_SHADER, 136);
-    program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    EXPECT_TRUE(linked) << "the clock program does not link";
+    const std::string vsText = ResourceText(137), fsText = ResourceText(136);
+    program = Link(CompileText(GL_VERTEX_SHADER, vsText.c_str(), "shader 137"),
+                   CompileText(GL_FRAGMENT_SHADER, fsText.c_str(), "shader 136"));
     glActiveTexture(GL_TEXTURE0);
     dialTexture = MakeTexture(*dial);
     glActiveTexture(GL_TEXTURE1);
     backgroundTexture = MakeTexture(*background);
-    // The rectangle model's corners, two triangles.
-    const float corners[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, -1, 0, 1, 1, 0, -1, 1, 0};
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
+    buffer = MakeRectangleBuffer();
   }
 
   static void TearDownTestSuite() {
@@ -156,49 +117,8 @@ class ClockShader : public testing::Test {
 
   // Draws the picture at w x h and returns the RGBA8 pixels, rows bottom-up.
   std::vector<unsigned char> Render(const clockref::ClockInputs& in) {
-    const int w = static_cast<int>(in.width), h = static_cast<int>(in.height);
-    GLuint colour = 0, fbo = 0;
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    glViewport(0, 0, w, h);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0.3f, 0.6f, 0.9f, 0.5f);  // anything not drawn over shows
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, dialTexture);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, backgroundTexture);
-    glUniform1i(glGetUniformLocation(program, "clockTexture"), 0);
-    glUniform1i(glGetUniformLocation(program, "backgroundTexture"), 1);
-    glUniform1f(glGetUniformLocation(program, "iTime"), static_cast<float>(in.iTime));
-    glUniform1f(glGetUniformLocation(program, "viewportWidth"), static_cast<float>(w));
-    glUniform1f(glGetUniformLocation(program, "viewportHeight"), static_cast<float>(h));
-    glUniform1f(glGetUniformLocation(program, "psecond"), static_cast<float>(in.second));
-    glUniform1f(glGetUniformLocation(program, "pminute"), static_cast<float>(in.minute));
-    glUniform1f(glGetUniformLocation(program, "phour"), static_cast<float>(in.hour));
-    const GLint position = glGetAttribLocation(program, "position");
-    EXPECT_GE(position, 0);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glEnableVertexAttribArray(static_cast<GLuint>(position));
-    glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(static_cast<GLuint>(position));
-
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &fbo);
-    glDeleteRenderbuffers(1, &colour);
-    return pixels;
+    return DrawClock({program, dialTexture, backgroundTexture, buffer, static_cast<int>(in.width),
+                      static_cast<int>(in.height), static_cast<float>(in.iTime), in.second, in.minute, in.hour});
   }
 
   // Renders and compares with the reference; prints the figures.
