@@ -24,12 +24,7 @@ lt_expect_exit "$pid" 10 "without a display"
   lt_fail "unexpected boxes: $(cat "$LT_TMP/nodisplay.err")"
 
 lt_start_xvfb 1920x1080
-export HOME="$LT_TMP/home"
-mkdir -p "$HOME"
-openbox --sm-disable >"$LT_TMP/openbox.out" 2>"$LT_TMP/openbox.err" &
-lt_track $!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-lt_wait_for 15 wm_ready || lt_fail "openbox did not start"
+lt_start_openbox
 
 # A fake URL opener: records its argument count and arguments, one run a line.
 mkdir -p "$LT_TMP/bin"

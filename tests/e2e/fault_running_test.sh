@@ -79,12 +79,7 @@ ended_cleanly "SIGTERM at 1x1"
 kill "$LT_HOST_PID"; wait "$LT_HOST_PID"
 
 lt_case "the full-screen window iconified and restored under a window manager"
-export HOME="$LT_TMP/home"
-mkdir -p "$HOME"
-openbox --sm-disable >"$LT_TMP/openbox.out" 2>"$LT_TMP/openbox.err" &
-lt_track $!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-lt_wait_for 15 wm_ready || lt_fail "openbox did not start"
+lt_start_openbox
 run_in_session /s
 win=$(lt_wait_window_of_pid "$LT_PID" 20) || lt_fail "no window"
 lt_wait_for 20 screen_changes 0 0 640 480 || lt_fail "no frames before iconifying"

@@ -55,8 +55,21 @@ lt_init() {
   LT_TMP="$(mktemp -d "${TMPDIR:-/tmp}/lumitick-e2e.XXXXXX")"
   LT_SCALE="${LT_TIMEOUT_SCALE:-1}"
   [ -x "$LT_SAVER" ] || lt_fail "no saver at $LT_SAVER"
+  # Caches (Mesa's compiled shaders among them) go to the test's own folder,
+  # not to the home of whoever runs the tests.
+  export XDG_CACHE_HOME="$LT_TMP/cache"
   trap lt_cleanup EXIT
   trap 'exit 130' INT TERM
+}
+
+# lt_start_openbox: a window manager on the test's display, with a home of
+# the test's own; returns once it manages the screen.
+lt_start_openbox() {
+  export HOME="$LT_TMP/home"
+  mkdir -p "$HOME"
+  openbox --sm-disable >"$LT_TMP/openbox.out" 2>"$LT_TMP/openbox.err" &
+  lt_track $!
+  lt_wait_for 15 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || lt_fail "openbox did not start"
 }
 
 # Remembers a background process so that it is killed when the script ends.
