@@ -14,7 +14,8 @@
 #     ending when the host is disabled; a bogus handle gives "Failed to open
 #     window"; a host with an empty client area, later grown, then destroyed
 #     while the saver runs: no box, the saver follows and ends with status 0,
-#     no process left.
+#     no process left;
+#   - an OpenGL without texture storage: a box names glTexStorage2D, status 0.
 # A machine that cannot run 32-bit programs (no IA-32 emulation in the
 # kernel) builds the i686 release but skips its runs, saying so; set
 # LUMITICK_REQUIRE_WIN32=1 to make that a failure.
@@ -137,6 +138,20 @@ ask() {
   echo "$1" >&7
   wait_for 20 ends_above "$before"
   awk -v n="$before" '/^end$/ {e++; next} e == n' "$host_out" | grep -v '^hwnd '
+}
+# collect_boxes PID TRIES RCFILE: while PID runs (up to TRIES half-seconds),
+# reads and closes the message boxes on the desktop into $boxes; then its
+# status, written by the subshell to RCFILE, into RC.
+collect_boxes() {
+  boxes=""
+  for _ in $(seq "$2"); do
+    boxes+=$(ask boxes | grep '^box ' || true)
+    dead "$1" && break
+    sleep 0.5
+  done
+  wait_for 10 dead "$1" || kill "$1" 2>/dev/null
+  reap "$1"
+  RC=$(cat "$3" 2>/dev/null || echo none)
 }
 stop_host() {
   ask quit >/dev/null
@@ -321,20 +336,29 @@ run_arch() {
     rm -f "$tmp/bogus.rc"
     ( "$wine_run" "$scr" /p 305419896 >"$tmp/bogus.out" 2>&1; echo $? >"$tmp/bogus.rc" ) &
     local b=$!; pids+=($b)
-    local boxes=""
-    for _ in $(seq 60); do
-      boxes+=$(ask boxes | grep '^box ' || true)
-      dead $b && break
-      sleep 0.5
-    done
-    wait_for 10 dead $b || kill $b 2>/dev/null
+    local boxes
+    collect_boxes $b 60 "$tmp/bogus.rc"
     log "     bogus handle: $boxes"
-    reap $b
-    RC=$(cat "$tmp/bogus.rc" 2>/dev/null || echo none)
     if [ "$boxes" = "box Debug|Failed to open window" ] && [ "$RC" = 0 ]; then
       pass "/p with a bogus handle: \"Failed to open window\", status 0"
     else
       fail "/p with a bogus handle: boxes '$boxes', status $RC"; kill $b 2>/dev/null
+    fi
+
+    # An OpenGL without texture storage (Mesa behind Wine's opengl32, told
+    # to report 3.3 without the extension): /s names what is missing in a
+    # box, ends with status 0 and leaves no process.
+    rm -f "$tmp/nostorage.rc"
+    ( MESA_GL_VERSION_OVERRIDE=3.3COMPAT MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_storage \
+        "$wine_run" "$scr" /s >"$tmp/nostorage.out" 2>&1; echo $? >"$tmp/nostorage.rc" ) &
+    local n=$!; pids+=($n)
+    collect_boxes $n 90 "$tmp/nostorage.rc"
+    log "     no texture storage: $boxes"
+    local left; left=$(pgrep -f "windows-$arch.Lumitick\.scr" || true)
+    if echo "$boxes" | grep -q '^box Debug|.*glTexStorage2D' && [ "$RC" = 0 ] && [ -z "$left" ]; then
+      pass "/s without texture storage: a box names glTexStorage2D, status 0, no process left"
+    else
+      fail "/s without texture storage: boxes '$boxes', status $RC, processes '${left//$'\n'/ }'"
     fi
     stop_host
   else
