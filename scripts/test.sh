@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test: the unit, GL and
 # end-to-end tests of the normal build, then the unit and GL tests again
 # under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then
-# every fuzz target for a short while.
+# every fuzz target for a short while, then the Windows builds and their
+# tests under Wine (scripts/ci-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,3 +27,6 @@ ASAN_OPTIONS=detect_leaks=1:alloc_dealloc_mismatch=0:detect_stack_use_after_retu
 
 # Every libFuzzer target for 30 seconds (clang, ASan and UBSan).
 bash scripts/fuzz.sh 30
+
+# The Windows builds (mingw-w64) and their tests under Wine.
+bash scripts/ci-windows.sh
