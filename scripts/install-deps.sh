@@ -17,7 +17,7 @@ packages=(
 windows=0
 if [ "${1:-}" = "--windows" ]; then
   windows=1
-  packages+=(mingw-w64 wine64 wine32:i386 dpkg-dev)
+  packages+=(mingw-w64 wine64 wine32:i386 dpkg-dev qemu-user)
 fi
 
 missing=()
