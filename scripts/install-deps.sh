@@ -3,11 +3,15 @@
 # Idempotent and quiet when everything is there. Needs root (or sudo).
 #   scripts/install-deps.sh            Linux build and tests
 #   scripts/install-deps.sh --windows  also the Windows cross build and Wine
+# The 32-bit Wine (wine32:i386) comes last and alone: when the archive cannot
+# give it (its i386 index mid-sync, say), the rest is still installed and
+# the 32-bit runs are skipped, saying so; LUMITICK_REQUIRE_WIN32=1 makes that
+# a failure.
 set -euo pipefail
 
 packages=(
   cmake g++ make python3 pkg-config
-  libglfw3-dev libx11-dev libxft-dev libfreetype-dev fontconfig fonts-liberation
+  libglfw3-dev libxrandr-dev libx11-dev libxft-dev libfreetype-dev fontconfig fonts-liberation
   libpng-dev libopenal-dev libgtest-dev
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool x11-utils imagemagick openbox
@@ -17,23 +21,60 @@ packages=(
 windows=0
 if [ "${1:-}" = "--windows" ]; then
   windows=1
-  packages+=(mingw-w64 wine64 wine32:i386 dpkg-dev qemu-user)
+  packages+=(mingw-w64 wine64 dpkg-dev qemu-user)
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
-    missing+=("$p")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+missing32=()
+[ $windows -eq 1 ] && mapfile -t missing32 < <(missing_of wine32:i386)
+[ ${#missing[@]} -eq 0 ] && [ ${#missing32[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-if [ $windows -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+export DEBIAN_FRONTEND=noninteractive
+if [ ${#missing32[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# A mirror caught mid-sync fails an index for a while: try again, and go on
+# with the indexes there are; the install says whether they were enough.
+updated=0
+update() {
+  local attempt
+  updated=1
+  for attempt in 1 2 3; do
+    $sudo apt-get update -qq && return 0
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    [ $attempt -lt 3 ] && sleep $((attempt * 15))
+  done
+  return 0
+}
+install() {
+  local attempt
+  [ $updated = 1 ] || update
+  for attempt in 1 2; do
+    $sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null && return 0
+    echo "apt-get install failed (attempt $attempt of 2)" >&2
+    [ $attempt -lt 2 ] && { sleep 20; update; }
+  done
+  return 1
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  install "${missing[@]}" || exit 1
+fi
+if [ ${#missing32[@]} -gt 0 ]; then
+  echo "Installing: ${missing32[*]}"
+  if ! install "${missing32[@]}"; then
+    echo "install-deps: wine32:i386 could not be installed from the archive; the 32-bit Windows runs will be skipped" >&2
+    [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ] && exit 1
+  fi
+fi
+exit 0

@@ -19,8 +19,8 @@
 # Where the kernel runs no 32-bit programs, the 32-bit Wine runs through
 # qemu-i386 (registered with binfmt_misc for the run, as root or through
 # sudo) for the unit tests, the OpenGL runs being too slow there; without
-# it the i686 runs are skipped, saying so. Set
-# LUMITICK_REQUIRE_WIN32=1 to make a skip a failure.
+# it, or without the 32-bit Wine installed, the i686 runs are skipped,
+# saying so. Set LUMITICK_REQUIRE_WIN32=1 to make a skip a failure.
 #
 #   scripts/test-windows.sh [--arch i686|x86_64] [--no-build]
 set -uo pipefail
@@ -461,6 +461,15 @@ run_arch() {
 }
 
 for arch in "${arches[@]}"; do
+  if [ "$arch" = i686 ] && [ ! -x /usr/lib/wine/wine ]; then
+    if [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ]; then
+      fail "the 32-bit Wine (wine32:i386) is not installed"
+    else
+      log "SKIP (i686): the 32-bit Wine (wine32:i386) is not installed; built, not run"
+      skipped+=(i686)
+    fi
+    continue
+  fi
   if [ "$arch" = i686 ] && ! i386_runs && emulate_i386; then
     log "i686: this kernel runs no 32-bit programs; Wine runs through qemu-i386"
     i386_emulated=1
