@@ -38,9 +38,6 @@ missing32=()
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-if [ ${#missing32[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
-fi
 
 # A mirror caught mid-sync fails an index for a while: try again, and go on
 # with the indexes there are; the install says whether they were enough.
@@ -72,6 +69,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 if [ ${#missing32[@]} -gt 0 ]; then
   echo "Installing: ${missing32[*]}"
+  # The i386 indexes are fetched only now, so that they cannot spoil the rest.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    updated=0
+  fi
   if ! install "${missing32[@]}"; then
     echo "install-deps: wine32:i386 could not be installed from the archive; the 32-bit Windows runs will be skipped" >&2
     [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ] && exit 1
