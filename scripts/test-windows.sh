@@ -460,28 +460,27 @@ run_arch() {
   fi
 }
 
+# skip_i686 WHY: the i686 runs are skipped, saying why; a failure with
+# LUMITICK_REQUIRE_WIN32=1.
+skip_i686() {
+  if [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ]; then
+    fail "$1"
+  else
+    log "SKIP (i686): $1; built, not run"
+    skipped+=(i686)
+  fi
+}
+
 for arch in "${arches[@]}"; do
   if [ "$arch" = i686 ] && [ ! -x /usr/lib/wine/wine ]; then
-    if [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ]; then
-      fail "the 32-bit Wine (wine32:i386) is not installed"
-    else
-      log "SKIP (i686): the 32-bit Wine (wine32:i386) is not installed; built, not run"
-      skipped+=(i686)
-    fi
-    continue
+    skip_i686 "the 32-bit Wine (wine32:i386) is not installed"; continue
   fi
   if [ "$arch" = i686 ] && ! i386_runs && emulate_i386; then
     log "i686: this kernel runs no 32-bit programs; Wine runs through qemu-i386"
     i386_emulated=1
   fi
   if [ "$arch" = i686 ] && ! i386_runs; then
-    if [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ]; then
-      fail "this machine cannot run 32-bit Wine"
-    else
-      log "SKIP (i686): this machine cannot run 32-bit programs; built, not run"
-      skipped+=(i686)
-    fi
-    continue
+    skip_i686 "this machine cannot run 32-bit programs"; continue
   fi
   log "=== $arch"
   use_prefix "$arch"
