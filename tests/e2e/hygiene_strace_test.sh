@@ -24,11 +24,11 @@ traced_start() {
     "$LT_SAVER" "$@" >"$LT_TMP/saver.out" 2>"$LT_TMP/saver.err" &
   LT_PID=$!
   lt_track "$LT_PID"
-  # The pid is taken by the same look that finds the child: a second pgrep
-  # once came back empty on a loaded machine, and the test killed nothing.
   lt_wait_for 30 saver_found || lt_fail "'$*': the saver did not start"
 }
-saver_found() { SAVER_PID=$(pgrep -P "$LT_PID" | head -n 1); [ -n "$SAVER_PID" ]; }
+# strace forks short-lived children of its own to probe ptrace before it
+# starts the saver, so the saver is the child that runs the saver's image.
+saver_found() { SAVER_PID=$(pgrep -P "$LT_PID" -x "$(basename "$LT_SAVER" | cut -c1-15)" | head -n 1); [ -n "$SAVER_PID" ]; }
 
 # check_trace WHAT: no file opened for writing or made, renamed or removed;
 # sockets only of AF_UNIX, connected only to the X server, bound only to the
