@@ -21,7 +21,7 @@ packages=(
 windows=0
 if [ "${1:-}" = "--windows" ]; then
   windows=1
-  packages+=(mingw-w64 wine64 dpkg-dev qemu-user)
+  packages+=(mingw-w64 wine64 qemu-user)
 fi
 
 missing_of() {
