@@ -1,6 +1,7 @@
 #include "render/ShaderProgram.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
@@ -11,13 +12,30 @@ namespace {
 
 void DebugBox(const char* text) { platform::ShowMessageBox(text, "Debug", platform::MessageIcon::Information); }
 
+// Puts `lines` into the NUL-terminated `text` after its first line. False,
+// with the text unchanged, when the result would not fit in `capacity`.
+bool InsertAfterFirstLine(char* text, std::size_t capacity, const char* lines) {
+  const std::size_t length = std::strlen(text), extra = std::strlen(lines);
+  if (length + extra > capacity) return false;
+  const char* newline = std::strchr(text, '\n');
+  const std::size_t at = newline ? static_cast<std::size_t>(newline - text) + 1 : length;
+  std::memmove(text + at + extra, text + at, length - at + 1);
+  std::memcpy(text + at, lines, extra);
+  return true;
+}
+
 }  // namespace
 
-ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId) {
+ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* fragmentDefinitions) {
   vertexSource = new char[kSourceBufferSize];
   fragmentSource = new char[kSourceBufferSize];
   LoadTextResource(vertexId, vertexSource, kSourceCapacity);
   LoadTextResource(fragmentId, fragmentSource, kSourceCapacity);
+  if (fragmentDefinitions && !InsertAfterFirstLine(fragmentSource, kSourceCapacity, fragmentDefinitions)) {
+    DebugBox("Fragment shader text too long for its definitions");
+    DebugBox("Fragment shader compilation error");
+    std::exit(0);
+  }
 
   program = glCreateProgram();
 
@@ -107,8 +125,9 @@ ProgramRegistry::~ProgramRegistry() {
   for (auto& entry : programs) delete entry.second;
 }
 
-void ProgramRegistry::Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId) {
-  ShaderProgram* program = new ShaderProgram(vertexId, fragmentId);
+void ProgramRegistry::Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId,
+                          const char* fragmentDefinitions) {
+  ShaderProgram* program = new ShaderProgram(vertexId, fragmentId, fragmentDefinitions);
   const std::string key(name);
   if (programs.count(key)) {
     delete program;  // the first program under a name stays

@@ -18,8 +18,11 @@ class ShaderProgram {
 
   // Reads, compiles and links. A shader that does not compile, or a program
   // that does not link, shows its log and a "Debug" box and ends the process
-  // with status 0.
-  ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId);
+  // with status 0. `fragmentDefinitions` (lines such as "#define NAME\n"),
+  // when given, go into the fragment text after its first line (the
+  // "#version" line), so one text serves several programs; a text with no
+  // room left for them is reported like a compile error.
+  ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* fragmentDefinitions = nullptr);
   ~ShaderProgram();
   ShaderProgram(const ShaderProgram&) = delete;
   ShaderProgram& operator=(const ShaderProgram&) = delete;
@@ -59,7 +62,8 @@ class ProgramRegistry {
 
   // Builds a program and registers it under `name`. A name registered before
   // keeps its first program; the new one is deleted with its OpenGL objects.
-  void Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId);
+  void Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId,
+           const char* fragmentDefinitions = nullptr);
   // Makes the named program current; a name never added changes nothing.
   void Use(const char* name);
   GLuint FindId(const char* name) const;          // 0 for a name never added

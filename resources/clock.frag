@@ -21,6 +21,11 @@
 // deciding them are computed exactly as a mark-by-mark evaluation computes
 // them, so the edges fall on the same pixels; elsewhere the picture is
 // continuous, and cheaper forms of the same values do.
+//
+// With STATIC_LAYER defined (the scene adds the definition after the
+// first line) the picture leaves out what moves: the hands, the marks'
+// highlights and the sector tints. Everywhere those are zero both forms
+// compute the very same pixels.
 
 #define M_PI 3.1415926535897932
 
@@ -110,10 +115,12 @@ void main()
     float falloff = bold ? 44.0 : 70.0;
     float centre = bold ? 0.475 : 0.48;
     vec3 colour = vec3(bold ? 1.0 : 0.8);
+#ifndef STATIC_LAYER
     vec3 pull = max(1.0 - angle_diff(a, handAngles) / (M_PI / 60.0), 0.0);
     colour = colour * (1.0 - pull.x) + vec3(pull.x, 0.0, 0.0);
     colour = colour * (1.0 - pull.y) + vec3(0.0, pull.y, 0.0);
     colour = colour * (1.0 - pull.z) + vec3(0.0, 0.0, pull.z);
+#endif
     bool inAngle = (a - hw < alpha && alpha < a + hw)
                 || (a - hw + 2.0 * M_PI < alpha && alpha < a + hw + 2.0 * M_PI);
     if (inAngle && centre - hl < r && r < centre + hl)
@@ -129,6 +136,9 @@ void main()
     // test of the region is needed. "Behind" is decided by angle_diff as
     // the mark-by-mark evaluation does, so the hands keep its cut along the
     // 3 o'clock line for angles below -3/2 pi.
+#ifdef STATIC_LAYER
+    vec3 glow = vec3(0.0);
+#else
     vec3 width = vec3(0.02, 0.015, 0.01);
     vec3 tipStart = vec3(0.360 - 0.048, 0.490 - 0.048, 0.530 - 0.048);
     vec3 d = lineX * (u - 0.5) + lineY * (v - 0.5);  // signed distances
@@ -136,16 +146,19 @@ void main()
     vec3 tip = max(vec3(r) - tipStart, 0.0);
     vec3 d2 = mix(sqrt(d * d + tip * tip), vec3(r), behind);
     vec3 glow = 1.0 - smoothstep(vec3(0.0), width, d2);
+#endif
 
     // Sector tints: the lit dial (red above 0.01) between radii 0.30 and
     // 0.45 within 15 degrees of a hand's sector mark; the hour hand's
     // toward red, then the minute hand's toward green.
+#ifndef STATIC_LAYER
     bool ring = 0.30 < r && r < 0.45;
     float S = 2.0 * M_PI / 12.0;
     float x_t = ring && angle_diff(alpha, sectors.x) < S / 2.0 && T.r > 0.01 ? sectors.y : 0.0;
     T.rgb = T.rgb * (1.0 - x_t) + vec3(x_t, 0.0, 0.0);
     x_t = ring && angle_diff(alpha, sectors.z) < S / 2.0 && T.r > 0.01 ? sectors.w : 0.0;
     T.rgb = T.rgb * (1.0 - x_t) + vec3(0.0, x_t, 0.0);
+#endif
 
     gl_FragColor = brightness * (bg + (inside ? T + vec4(glow, 0.0) : vec4(0.0, 0.0, 0.0, 1.0)));
 }
