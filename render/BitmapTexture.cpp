@@ -106,7 +106,7 @@ bool BitmapTexture::ReadBitmapPixels(float* destination, int bitmapId, int width
   return true;
 }
 
-BitmapTexture::BitmapTexture(int bitmapId, int size) {
+BitmapTexture::BitmapTexture(int bitmapId, int size, const BandObserver& observer) {
   glGenTextures(1, &id);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, id);
@@ -134,6 +134,7 @@ BitmapTexture::BitmapTexture(int bitmapId, int size) {
       else if (row == 0)
         FillOpaqueBlack(band.get(), count);  // every band is the same black
       glTexSubImage2D(GL_TEXTURE_2D, 0, 0, row, size, n, GL_RGBA, GL_FLOAT, band.get());
+      if (observer) observer(row, n, size, band.get());
     }
   }
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);

@@ -13,13 +13,22 @@
 // table is reported too, and gives a 1 x 1 opaque black texture.
 #pragma once
 
+#include <functional>
+
 #include "gl/gl_api.h"
 
 class BitmapTexture {
  public:
+  // Sees the texels of level 0 as they are uploaded, band by band: the
+  // band's first row (0 at the bottom), its row count, the row width and
+  // the texels (red, green, blue, alpha floats), valid during the call.
+  using BandObserver = std::function<void(int firstRow, int rows, int width, const float* texels)>;
+
   // Texture from bitmap `bitmapId`, which should be `size` x `size` pixels
-  // (size a power of two from 1 to 2048).
-  BitmapTexture(int bitmapId, int size);
+  // (size a power of two from 1 to 2048). `observer`, when given, sees
+  // every texel of it once, so a caller can learn about the picture without
+  // reading it a second time.
+  BitmapTexture(int bitmapId, int size, const BandObserver& observer = nullptr);
 
   // Texture whose levels come from separate bitmaps: bitmapIds[i] is
   // 2^i x 2^i and becomes level levelCount - 1 - i, so the list runs from the

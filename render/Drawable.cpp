@@ -223,6 +223,23 @@ void GLFWDrawableObject::Draw() {
   glDrawElements(GL_TRIANGLES, buffers->GetIndexCount(), GL_UNSIGNED_INT, nullptr);
 }
 
+void GLFWDrawableObject::DrawTriangles(const char* positionAttribute, GLuint buffer, int vertexCount) {
+  registry->Use(programName);
+  PreDraw();
+  SetMatrices();
+  SetUniforms();
+  GLint position = -1;
+  for (const auto& entry : buffers->attribLocations) {
+    if (entry.first == positionAttribute) position = entry.second;
+    else if (entry.second >= 0) glDisableVertexAttribArray(static_cast<GLuint>(entry.second));
+  }
+  if (position < 0) return;
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glEnableVertexAttribArray(static_cast<GLuint>(position));
+  glVertexAttribPointer(static_cast<GLuint>(position), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+  glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+}
+
 void GLFWDrawableObject::DumpBuffers() {
   WriteBinaryFile("GLFWDrawableObject_data.bin", mesh->GetVertexData(), static_cast<std::size_t>(mesh->GetVertexBytes()));
   WriteBinaryFile("GLFWDrawableObject_index.bin", mesh->GetIndexData(), static_cast<std::size_t>(mesh->GetIndexBytes()));

@@ -105,6 +105,11 @@ class GLFWDrawableObject {
 
   void Init();
   void Draw();
+  // The draw sequence over other triangles than the model's: `vertexCount`
+  // vertices of clip-space x, y pairs from `buffer`, fed to the attribute
+  // `positionAttribute`, with the model's other attribute arrays switched
+  // off for the draw (Draw switches them on again).
+  void DrawTriangles(const char* positionAttribute, GLuint buffer, int vertexCount);
   void SetModel(scene::Mat4 matrix) { model = matrix; }
   void SetMatrices();
   void DumpBuffers();
@@ -140,6 +145,10 @@ class GLFWDrawableSky : public GLFWDrawableObject {
   void DeclareAttributes() override;
   void SetUniforms() override;
   void PreDraw() override {}
+  // The picture over part of the viewport only: the given triangles
+  // (clip-space x, y pairs). The fragment shader works from the window
+  // position alone, so those pixels come out as Draw makes them.
+  void DrawOver(GLuint buffer, int vertexCount) { DrawTriangles("position", buffer, vertexCount); }
 
   float second = 0.0f;
   float minute = 0.0f;
