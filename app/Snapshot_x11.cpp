@@ -171,6 +171,7 @@ int RunSnapshot(const SnapshotOptions& o) {
   hooks.framebuffer = fbo;
   hooks.timer = SnapshotTimer;
   hooks.wallClock = &sClock;
+  hooks.wholeFrames = true;  // snapshots are the reference: every pixel from the clock shader
   SetSceneHooks(hooks);
 
   sClock.timer = o.iTime - fraction;

@@ -1,5 +1,8 @@
 // Scene set-up and the frame: one screen-filling rectangle drawn with the
-// clock face shaders and two textures, the dial and the background.
+// clock face shaders and two textures, the dial and the background. After
+// the fade-in a frame is the view's static layer (the same rectangle drawn
+// once without what moves) with the shader run again only where the hands,
+// the marks they light and the sectors they tint can change the picture.
 #include "scene/Scene.h"
 
 #include <GLFW/glfw3.h>
@@ -14,15 +17,21 @@
 #include "render/Drawable.h"
 #include "render/ShaderProgram.h"
 #include "scene/Camera.h"
+#include "scene/ChangingRegions.h"
 #include "scene/ClockHands.h"
 #include "scene/SceneState.h"
 
 namespace {
 
 const char kProgramName[] = "BackgroundProgram";
+// The same shader texts without what moves: the static layer's program.
+const char kStaticProgramName[] = "StaticLayerProgram";
+const char kStaticDefinition[] = "#define STATIC_LAYER\n";
 constexpr std::uint16_t kFragmentShader = 136, kVertexShader = 137;
 constexpr std::uint32_t kSkyObj = 141, kSkyMtl = 140;
 constexpr int kDialBitmap = 208, kBackgroundBitmap = 209, kPictureSize = 2048;
+// The fade-in: black up to 3 s on the timer, full brightness from 5 s.
+constexpr float kFadeStart = 3.0f, kFadeEnd = 5.0f;
 
 SceneHooks gHooks;
 ProgramRegistry* gRegistry = nullptr;
@@ -34,35 +43,105 @@ GLFWDrawableSky* gSky = nullptr;
 GLint gDialSampler = -1;
 GLint gBackgroundSampler = -1;
 ClockHands* gClockHands = nullptr;
+scene::DialLitBoxes* gDialLit = nullptr;
+SceneView* gMainView = nullptr;
+GLFWDrawableSky* gStaticSky = nullptr;  // made with the first static layer
 
 double ReadTimer() { return gHooks.timer ? gHooks.timer() : glfwGetTime(); }
 
-void FrameUpdate() {
-  gCamera->SetProjection(scene::Perspective(50.0f, gAspectRatio, 0.1f, 1000.0f));
-  gSceneState->SetViewportSize(static_cast<float>(gWindowWidth), static_cast<float>(gWindowHeight));
-  gCamera->SelectView(0);
-  gSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
-  gClockHands->Update(*gSceneState);
+enum class FramePath { ClearOnly, Whole, Cached };
 
-  glBindFramebuffer(GL_FRAMEBUFFER, gHooks.framebuffer);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+void BindPictures() {
   glActiveTexture(GL_TEXTURE0);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, gDialTexture->GetId());
   glActiveTexture(GL_TEXTURE1);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, gBackgroundTexture->GetId());
-  glViewport(0, 0, gWindowWidth, gWindowHeight);
+}
 
-  static bool firstFrame = true;
-  if (firstFrame) {
-    gRegistry->Use(kProgramName);  // the sky's Draw keeps it current afterwards
-    firstFrame = false;
+// Makes `program` current and points its samplers at units 0 and 1.
+void UseWithSamplers(const char* program, GLint dialSampler, GLint backgroundSampler) {
+  gRegistry->Use(program);
+  glUniform1i(dialSampler, 0);
+  glUniform1i(backgroundSampler, 1);
+}
+
+// Whether the view's target can take copies of an RGBA8 static layer
+// pixel for pixel: the entry points are there and it stores 8 bits a
+// colour channel (a deeper or shallower target would round the shader's
+// colours differently from the copy).
+bool CanCopyInto(GLuint target) {
+  if (!glBlitFramebuffer || !glGenFramebuffers || !glDeleteFramebuffers || !glFramebufferRenderbuffer ||
+      !glGenRenderbuffers || !glDeleteRenderbuffers || !glBindRenderbuffer || !glRenderbufferStorage ||
+      !glCheckFramebufferStatus || !glDrawArrays || !glDisableVertexAttribArray)
+    return false;
+  // The colour depths of the bound framebuffer, as a compatibility context
+  // (which the saver asks for) reports them; another context answers with
+  // an error and leaves 0, and the view draws whole frames.
+  constexpr GLenum kRedBits = 0x0D52, kGreenBits = 0x0D53, kBlueBits = 0x0D54;
+  glBindFramebuffer(GL_FRAMEBUFFER, target);
+  GLint bits[3] = {0, 0, 0};
+  glGetIntegerv(kRedBits, &bits[0]);
+  glGetIntegerv(kGreenBits, &bits[1]);
+  glGetIntegerv(kBlueBits, &bits[2]);
+  return bits[0] == 8 && bits[1] == 8 && bits[2] == 8;
+}
+
+FramePath ChoosePath(SceneView& view, float iTime) {
+  if (view.wholeFrames) return FramePath::Whole;
+  if (iTime < kFadeStart) return FramePath::ClearOnly;
+  if (iTime < kFadeEnd) return FramePath::Whole;
+  if (view.cache == SceneView::Cache::Unknown)
+    view.cache = CanCopyInto(view.target) ? SceneView::Cache::Usable : SceneView::Cache::Unusable;
+  return view.cache == SceneView::Cache::Usable ? FramePath::Cached : FramePath::Whole;
+}
+
+// Makes the view's static layer at width x height unless it has it: the
+// picture without hands, highlights and tints, at full brightness. False
+// when the driver cannot make the framebuffer (the view then draws whole
+// frames from now on).
+bool EnsureStaticLayer(SceneView& view, int width, int height) {
+  if (view.layerWidth == width && view.layerHeight == height) return true;
+  if (view.staticLayer.fbo) view.staticLayer.Release();
+  view.layerWidth = view.layerHeight = 0;
+  if (!view.staticLayer.Create(width, height, false)) {
+    view.cache = SceneView::Cache::Unusable;
+    return false;
   }
-  glUniform1i(gDialSampler, 0);
-  glUniform1i(gBackgroundSampler, 1);
-  gSky->SetAngles(gClockHands->second, gClockHands->minute, gClockHands->hour);
-  gSky->Draw();
+  if (!gStaticSky) {
+    gRegistry->Add(kStaticProgramName, kVertexShader, kFragmentShader, kStaticDefinition);
+    gStaticSky = new GLFWDrawableSky(gSceneState, gCamera, gRegistry, kStaticProgramName, kSkyObj, kSkyMtl, 1.0f);
+    gStaticSky->Init();
+  }
+  BindPictures();
+  glViewport(0, 0, width, height);
+  ShaderProgram* program = gRegistry->Find(kStaticProgramName);
+  UseWithSamplers(kStaticProgramName, program->UniformLocation("clockTexture"),
+                  program->UniformLocation("backgroundTexture"));
+  gStaticSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+  gStaticSky->Draw();
+  view.layerWidth = width;
+  view.layerHeight = height;
+  return true;
+}
+
+void CopyStaticLayer(const SceneView& view, int width, int height) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, view.target);
+  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, view.target);
+}
+
+// The clock shader over the regions that can differ from the static layer.
+void DrawChangingRegions(SceneView& view, const FrameInstant& instant, int width, int height) {
+  float triangles[scene::kMaxRegionFloats];
+  const int vertices = scene::ChangingRegions(instant.hour, instant.minute, instant.second, width, height,
+                                              *gDialLit, triangles, scene::kMaxRegionFloats);
+  if (!view.regionBuffer) glGenBuffers(1, &view.regionBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, view.regionBuffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * 2 * sizeof(float)), triangles, GL_STREAM_DRAW);
+  gSky->DrawOver(view.regionBuffer, vertices);
 }
 
 }  // namespace
@@ -83,26 +162,82 @@ void SetUpScene() {
   gCamera = new Camera(0.0f, 0.0f, 100.0f);
   gCamera->Pitch(1.0f);
   gCamera->UpdateView(0);
-  gDialTexture = new BitmapTexture(kDialBitmap, kPictureSize);
+  // What the sector tints can reach is learnt from the dial's texels as
+  // they go up, not from a second reading of the picture.
+  gDialLit = new scene::DialLitBoxes(kPictureSize);
+  gDialTexture = new BitmapTexture(kDialBitmap, kPictureSize, [](int firstRow, int rows, int width, const float* texels) {
+    gDialLit->AddBand(firstRow, rows, width, texels);
+  });
   gBackgroundTexture = new BitmapTexture(kBackgroundBitmap, kPictureSize);
   gRegistry->Add(kProgramName, kVertexShader, kFragmentShader);
   gSky = new GLFWDrawableSky(gSceneState, gCamera, gRegistry, kProgramName, kSkyObj, kSkyMtl, 1.0f);
   gSky->Init();
   gDialSampler = gRegistry->Find(kProgramName)->UniformLocation("clockTexture");
   gBackgroundSampler = gRegistry->Find(kProgramName)->UniformLocation("backgroundTexture");
+  gStaticSky = nullptr;
+  delete gMainView;  // a second set-up (the benchmark's) starts a fresh view
+  gMainView = new SceneView(gHooks.framebuffer, gHooks.wholeFrames);
 }
 
-void RunFrameStep() {
-#if defined(LUMITICK_SHOW_FRAME_TIMES)
-  BeginFrameTimes();
-#endif
+FrameInstant ReadFrameInstant() {
   if (!gClockHands) gClockHands = new ClockHands(gHooks.wallClock);
   const double t = ReadTimer();
   const bool first = !gClockHands->started;
   if (first) gSceneState->SetStartTime(t);
   gSceneState->SetCurrentTime(t);
   if (first) gClockHands->CaptureFirstFrame(*gSceneState);
-  FrameUpdate();
+  gClockHands->Update(*gSceneState);
+  FrameInstant instant;
+  instant.time = t;
+  instant.second = gClockHands->second;
+  instant.minute = gClockHands->minute;
+  instant.hour = gClockHands->hour;
+  return instant;
+}
+
+void DrawSceneView(SceneView& view, const FrameInstant& instant, int width, int height) {
+  gSceneState->SetCurrentTime(instant.time);
+  const float aspect = width > 0 && height > 0 ? static_cast<float>(width) / static_cast<float>(height) : gAspectRatio;
+  gCamera->SetProjection(scene::Perspective(50.0f, aspect, 0.1f, 1000.0f));
+  gSceneState->SetViewportSize(static_cast<float>(width), static_cast<float>(height));
+  gCamera->SelectView(0);
+  gSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+
+  FramePath path = ChoosePath(view, gSceneState->CurrentTime());
+  if (width <= 0 || height <= 0) path = FramePath::ClearOnly;  // nothing to draw on
+  if (path == FramePath::Cached && !EnsureStaticLayer(view, width, height)) path = FramePath::Whole;
+
+  glBindFramebuffer(GL_FRAMEBUFFER, view.target);
+  if (path == FramePath::ClearOnly) {
+    // The picture is black: the clear is the frame. Nothing is drawn, so
+    // the depth buffer is left alone (on a software renderer its clear
+    // costs as much as the colour's).
+    glClear(GL_COLOR_BUFFER_BIT);
+    return;
+  }
+  if (path == FramePath::Cached) {
+    glClear(GL_DEPTH_BUFFER_BIT);  // the copy covers every colour pixel
+    CopyStaticLayer(view, width, height);
+  } else {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  BindPictures();
+  glViewport(0, 0, width, height);
+  UseWithSamplers(kProgramName, gDialSampler, gBackgroundSampler);
+  gSky->SetAngles(instant.second, instant.minute, instant.hour);
+  if (path == FramePath::Whole)
+    gSky->Draw();
+  else
+    DrawChangingRegions(view, instant, width, height);
+}
+
+void RunFrameStep() {
+#if defined(LUMITICK_SHOW_FRAME_TIMES)
+  BeginFrameTimes();
+#endif
+  const FrameInstant instant = ReadFrameInstant();
+  DrawSceneView(*gMainView, instant, gWindowWidth, gWindowHeight);
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
   EndFrameTimes();  // shows the first frame's report and ends the process
 #endif

@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
   StoreWindowSize(size, size);
   SceneHooks hooks;
   hooks.framebuffer = fbo;  // the timer and the wall clock stay the saver's own
+  hooks.wholeFrames = true;  // every frame, black ones too, sets the hands' uniforms read back below
   SetSceneHooks(hooks);
   SetUpScene();
   if (!SetWallClock(file, startEpoch)) return 1;

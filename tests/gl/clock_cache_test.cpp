@@ -1,0 +1,196 @@
+// After the fade-in the saver's frames are its static layer (the picture
+// without hands, highlights and tints, drawn once per size) with the clock
+// shader run again only over the regions that can differ from it. They
+// must be the very frames the shader draws over every pixel: byte for byte,
+// over thousands of hand positions (random ones and the hard ones), on
+// landscape, portrait, square and very small viewports, and after resizes.
+// Both are drawn by the scene itself, with the program's own pictures.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gl/GLEntryPoints.h"
+#include "render/OffscreenFramebuffer.h"
+#include "scene/ChangingRegions.h"
+#include "scene/Scene.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kSector = kPi / 6;
+
+double FixedTimer() { return 10.0; }
+
+FrameInstant At(double time, double hour, double minute, double second) {
+  FrameInstant f;
+  f.time = time;
+  f.hour = static_cast<float>(hour);
+  f.minute = static_cast<float>(minute);
+  f.second = static_cast<float>(second);
+  return f;
+}
+
+// Two views drawing into framebuffers of their own: one whole frames, one
+// from its static layer.
+class FramePair {
+ public:
+  FramePair(int capacityWidth, int capacityHeight) {
+    EXPECT_TRUE(whole.Create(capacityWidth, capacityHeight, false));
+    EXPECT_TRUE(cached.Create(capacityWidth, capacityHeight, false));
+    wholeView = new SceneView(whole.fbo, true);
+    cachedView = new SceneView(cached.fbo, false);
+  }
+  ~FramePair() {
+    delete wholeView;
+    delete cachedView;
+    whole.Release();
+    cached.Release();
+  }
+
+  // Draws `f` both ways at w x h; false (with the first differing pixel
+  // and the count of them in `report`) when the frames differ.
+  bool Same(const FrameInstant& f, int w, int h, std::string* report) {
+    DrawSceneView(*wholeView, f, w, h);
+    const std::vector<unsigned char> a = Read(whole.fbo, w, h);
+    DrawSceneView(*cachedView, f, w, h);
+    const std::vector<unsigned char> b = Read(cached.fbo, w, h);
+    ++frames;
+    if (a == b) return true;
+    std::size_t differing = 0, first = 0;
+    for (std::size_t p = a.size() / 4; p-- > 0;) {
+      if (std::memcmp(&a[4 * p], &b[4 * p], 4) != 0) ++differing, first = p;
+    }
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "%dx%d, iTime %.2f, hour %.9g, minute %.9g, second %.9g: %zu pixels differ, first at (%zu, %zu): "
+                  "whole %d,%d,%d,%d cached %d,%d,%d,%d",
+                  w, h, f.time, f.hour, f.minute, f.second, differing, first % w, first / w, a[4 * first],
+                  a[4 * first + 1], a[4 * first + 2], a[4 * first + 3], b[4 * first], b[4 * first + 1],
+                  b[4 * first + 2], b[4 * first + 3]);
+    *report = text;
+    return false;
+  }
+
+  int frames = 0;
+
+ private:
+  static std::vector<unsigned char> Read(GLuint fbo, int w, int h) {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  }
+
+  OffscreenFramebuffer whole, cached;
+  SceneView* wholeView = nullptr;
+  SceneView* cachedView = nullptr;
+};
+
+class CachedClockFrames : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SceneHooks hooks;
+    hooks.timer = FixedTimer;
+    SetSceneHooks(hooks);
+    SetUpScene();
+  }
+
+  // Every instant at every size; stops reporting after a few failures.
+  static void ExpectSame(FramePair& pair, const std::vector<FrameInstant>& instants, const std::vector<int>& sizes,
+                         const char* what) {
+    const auto start = std::chrono::steady_clock::now();
+    int failures = 0;
+    for (std::size_t s = 0; s + 1 < sizes.size(); s += 2) {
+      for (const FrameInstant& f : instants) {
+        std::string report;
+        if (!pair.Same(f, sizes[s], sizes[s + 1], &report) && ++failures <= 5) ADD_FAILURE() << what << ": " << report;
+      }
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ figures  ] %s (%dx%d first): %d frame pairs in %.1f s, %d differ\n", what, sizes[0], sizes[1],
+                pair.frames, seconds, failures);
+    pair.frames = 0;
+  }
+};
+
+// Hand positions where the regions' edges are tight: hands on marks and
+// 3 degrees beside them, all three together, the 3 o'clock wrap, negative
+// hour angles, half-way between sector marks, the square's corners.
+std::vector<FrameInstant> HardInstants() {
+  std::vector<FrameInstant> v;
+  const double mark = 2 * kPi / 60;
+  for (int k = 0; k < 60; ++k) {
+    v.push_back(At(10, k * mark, k * mark, k * mark));
+    v.push_back(At(10, k * mark, (k + 20) * mark, (k + 40) * mark - 2 * kPi));
+    for (double beside : {kPi / 60 - 1e-5, -kPi / 60 + 1e-5, kPi / 60 + 1e-5})
+      v.push_back(At(10, k * mark + beside, (k + 7) * mark - beside, (k + 31) * mark + beside));
+  }
+  for (double a : {0.0, 1e-6, -1e-6, 2 * kPi - 1e-6, -2 * kPi + 1e-6, 2 * kPi, -2 * kPi})
+    for (double b : {0.0, 2 * kPi - 1e-6, -1e-6}) v.push_back(At(10, a, b, a - b));
+  for (double hour : {-kPi / 6, -kPi / 2, -kPi, -3 * kPi / 2, -3 * kPi / 2 - 0.3, -2 * kPi + 0.01, -5.5})
+    v.push_back(At(10, hour, hour + 0.8, -hour));
+  for (int j = 0; j < 12; ++j) {
+    for (double off : {0.0, 1e-5, -1e-5, 1e-3, 0.5 * kSector}) {
+      const double half = (j + 0.5) * kSector + off;
+      v.push_back(At(10, half, half - 2 * kPi, half + 1.0));
+      v.push_back(At(10, j * kSector + off, (j + 0.5) * kSector - off, 0.3));
+    }
+  }
+  for (int q = 0; q < 4; ++q) {
+    const double corner = kPi / 4 + q * kPi / 2;
+    v.push_back(At(10, corner, corner, corner));
+    v.push_back(At(10, corner - 2 * kPi, corner + kPi / 2, corner + kPi));
+  }
+  return v;
+}
+
+TEST_F(CachedClockFrames, SameAsWholeFramesAtTheHardHandPositions) {
+  FramePair pair(400, 400);
+  // Landscape, portrait, square (odd and even), very small.
+  ExpectSame(pair, HardInstants(), {400, 225, 181, 320, 256, 256, 257, 257, 37, 23, 5, 3, 1, 1},
+             "hard hand positions");
+}
+
+TEST_F(CachedClockFrames, SameAsWholeFramesAtRandomHandPositionsAndAfterResizes) {
+  FramePair pair(960, 540);
+  std::mt19937 random(20);
+  std::uniform_real_distribution<double> angle(-2 * kPi, 2 * kPi);
+  // Runs of frames at one size (the static layer reused), then another
+  // size (made again). The larger the viewport, the finer an error in the
+  // regions that shows beyond their margin.
+  const int sizes[][2] = {{320, 240}, {240, 320}, {300, 300}, {160, 90}, {64, 48}, {17, 29}, {960, 540}, {320, 240}};
+  std::vector<FrameInstant> instants;
+  for (int i = 0; i < 250; ++i) instants.push_back(At(10, angle(random), angle(random), angle(random)));
+  for (const auto& s : sizes) ExpectSame(pair, instants, {s[0], s[1]}, "random hand positions");
+}
+
+TEST_F(CachedClockFrames, SameAsWholeFramesLargeBlackAndAtTheEndOfTheFadeIn) {
+  FramePair pair(3840, 2160);
+  const std::vector<FrameInstant> large = {At(10, 2.54, 0.68, 4.69), At(10, -kPi / 6, kPi / 4, 3 * kPi / 4),
+                                           At(10, 5 * kPi / 4 - 2 * kPi, 7 * kPi / 4, (15 + 0.5) * kSector)};
+  ExpectSame(pair, large, {1920, 1080, 1080, 1920, 3840, 2160}, "large viewports");
+  // Before 3 s the cached view only clears; at 5 s it starts from its layer.
+  ExpectSame(pair, {At(2.0, 1.0, 2.0, 3.0), At(2.999, 4.0, 5.0, 6.0), At(5.0, 1.0, 2.0, 3.0)}, {640, 360},
+             "black and at 5 s");
+
+  // The regions are what makes the cached frame cheap: a few per cent of
+  // a full-HD viewport, not the whole of it.
+  float triangles[scene::kMaxRegionFloats];
+  scene::DialLitBoxes noLitDial(2048);
+  const int n = scene::ChangingRegions(2.54f, 0.68f, 4.69f, 1920, 1080, noLitDial, triangles, scene::kMaxRegionFloats);
+  double area = 0;
+  for (int t = 0; t + 2 < n; t += 3) {
+    const float* p = &triangles[2 * t];
+    area += std::fabs((p[2] - p[0]) * (p[5] - p[1]) - (p[4] - p[0]) * (p[3] - p[1])) / 2 / 4;  // of the 2 x 2 clip square
+  }
+  EXPECT_LT(area, 0.05);
+}
+
+}  // namespace
