@@ -2,7 +2,9 @@
 
 #include <GLFW/glfw3.h>
 
+#include "app/FramePacer.h"
 #include "app/ScreensaverApp.h"
+#include "gl/GLEntryPoints.h"
 #include "platform/host_window.h"
 #include "platform/stop_signal.h"
 #include "scene/Scene.h"
@@ -15,10 +17,16 @@ void RunSaverLoop() {
                      : static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(gArgs->parentWindow));
 
   SetUpScene();
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  FramePacer pacer(mode ? mode->refreshRate : 0);
   bool running = true;
   do {
     RunFrameStep();
+    if (glFinish) glFinish();  // the frame is done: the swap's own time shows whether it waits
+    pacer.BeforeSwaps();
     glfwSwapBuffers(window);
+    pacer.AfterSwaps();  // where swaps return at once, waits out the refresh interval
     glfwPollEvents();
     // Input in a window xscreensaver hands us is the daemon's, Escape included.
     if (!gHosted.active && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;

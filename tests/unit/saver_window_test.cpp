@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/FramePacer.h"
 #include "app/ScreensaverApp.h"
 #include "platform/os_version.h"
 
@@ -67,6 +68,47 @@ TEST(SaverIcon, MonitorOnTransparentGround) {
   int partial = 0;
   for (int i = 0; i < kSaverIconSize * kSaverIconSize; ++i) partial += px[i * 4 + 3] > 0 && px[i * 4 + 3] < 255;
   EXPECT_GT(partial, 10);
+}
+
+// The frame pacer on a clock of its own: `work` seconds of drawing, then
+// swaps that take `swap` seconds; answers the periods of the turns.
+double sPacerNow = 0.0;
+double PacerNow() { return sPacerNow; }
+void PacerWait(double s) { sPacerNow += s; }
+
+std::vector<double> PacedPeriods(FramePacer& pacer, int turns, double work, double swap) {
+  std::vector<double> periods;
+  for (int i = 0; i < turns; ++i) {
+    const double start = sPacerNow;
+    sPacerNow += work;
+    pacer.BeforeSwaps();
+    sPacerNow += swap;
+    pacer.AfterSwaps();
+    periods.push_back(sPacerNow - start);
+  }
+  return periods;
+}
+
+TEST(FramePacer, SwapsThatReturnAtOnceArePacedToTheRefreshRate) {
+  FramePacer pacer(0, {PacerNow, PacerWait});  // Xvfb reports 0 Hz: 60
+  const std::vector<double> periods = PacedPeriods(pacer, 40, 0.002, 0.0005);
+  EXPECT_TRUE(pacer.Pacing());
+  for (int i = FramePacer::kEarlyTurnsToPace + 1; i < 40; ++i) EXPECT_NEAR(periods[i], 1.0 / 60, 1e-9) << i;
+  // A turn longer than the interval is not made longer still.
+  EXPECT_NEAR(PacedPeriods(pacer, 1, 0.030, 0.0005)[0], 0.0305, 1e-9);
+}
+
+TEST(FramePacer, SwapsThatWaitForTheRetraceAreLeftAlone) {
+  FramePacer pacer(75, {PacerNow, PacerWait});
+  PacedPeriods(pacer, 40, 0.002, 1.0 / 75 - 0.002);
+  EXPECT_FALSE(pacer.Pacing());
+  // Paced while swaps returned at once (a hidden window), then no longer
+  // once they wait again.
+  PacedPeriods(pacer, 20, 0.002, 0.0005);
+  ASSERT_TRUE(pacer.Pacing());
+  const std::vector<double> periods = PacedPeriods(pacer, 10, 0.002, 0.010);
+  EXPECT_FALSE(pacer.Pacing());
+  EXPECT_NEAR(periods.back(), 0.012, 1e-9);
 }
 
 }  // namespace
