@@ -1,0 +1,62 @@
+#!/bin/bash
+# CPU use of the running saver: "lumitick /s" at 1920 x 1080 under an Xvfb
+# of its own, in CPU seconds per wall second (all its threads, from
+# /proc/PID/stat) over its black first seconds (from its window's first
+# appearance to 2.9 s after the start) and over SECONDS seconds after the
+# fade-in (from 6 s on). The X server's share, which takes the frames the
+# buffer swaps hand it, is printed beside it.
+#   bash bench/saver_cpu.sh LUMITICK [SECONDS]
+# Figures only: nothing here fails on time.
+set -u
+lumitick=${1:?usage: saver_cpu.sh LUMITICK [SECONDS]}
+seconds=${2:-10}
+lumitick=$(readlink -f "$lumitick")
+[ -x "$lumitick" ] || { echo "saver_cpu.sh: no program at $lumitick" >&2; exit 2; }
+
+# CPU seconds of process PID so far (user and system, every thread).
+cpu_of() { awk -v hz="$(getconf CLK_TCK)" '{ sub(/^.*\) /, ""); printf "%.3f", ($12 + $13) / hz }' "/proc/$1/stat"; }
+now() { echo "$EPOCHREALTIME"; }
+# Sleeps until START + OFFSET seconds (epoch seconds).
+sleep_until() { local d; d=$(awk -v s="$1" -v o="$2" -v n="$(now)" 'BEGIN { d = s + o - n; print (d > 0 ? d : 0) }'); sleep "$d"; }
+# Prints "LABEL: saver X.XXX cores, X server Y.YYY cores over S s" for the
+# readings (time cpu xcpu) taken at the start and end of a span.
+span() {
+  awk -v l="$1" -v t0="$2" -v c0="$3" -v x0="$4" -v t1="$5" -v c1="$6" -v x1="$7" \
+    'BEGIN { w = t1 - t0; printf "%s: saver %.3f cores, X server %.3f cores, over %.1f s\n", l, (c1 - c0) / w, (x1 - x0) / w, w }'
+}
+
+inner() {
+  local xpid pid start win a b
+  xpid=$(pgrep -f "^Xvfb $DISPLAY( |$)" | head -n 1)
+  [ -n "$xpid" ] || { echo "saver_cpu.sh: cannot find the Xvfb of $DISPLAY" >&2; return 1; }
+  start=$(now)
+  "$lumitick" /s >/dev/null 2>&1 &
+  pid=$!
+  # The window: the first frames are being drawn.
+  win=""
+  for _ in $(seq 1 100); do
+    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.05
+  done
+  [ -n "$win" ] || { echo "saver_cpu.sh: the saver showed no window" >&2; kill "$pid"; return 1; }
+  a="$(now) $(cpu_of "$pid") $(cpu_of "$xpid")"
+  sleep_until "$start" 2.9
+  b="$(now) $(cpu_of "$pid") $(cpu_of "$xpid")"
+  # shellcheck disable=SC2086
+  span "before 3 s (black)" $a $b
+  sleep_until "$start" 6
+  a="$(now) $(cpu_of "$pid") $(cpu_of "$xpid")"
+  sleep "$seconds"
+  b="$(now) $(cpu_of "$pid") $(cpu_of "$xpid")"
+  # shellcheck disable=SC2086
+  span "after the fade-in" $a $b
+  kill -TERM "$pid"
+  wait "$pid"
+}
+
+if [ "${LUMITICK_SAVER_CPU_INNER:-}" = 1 ]; then
+  inner
+else
+  LUMITICK_SAVER_CPU_INNER=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$lumitick" "$seconds"
+fi
