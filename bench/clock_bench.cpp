@@ -6,14 +6,18 @@
 // (clock_literal.frag: all sixty marks tested at every pixel).
 //
 //   lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]
-//                        [--frag FILE] [--vert FILE]
+//                        [--window] [--frag FILE] [--vert FILE]
 //
 // For every size and round the scene is set up once per variant (the
 // baseline replaces text resource 136 for its set-up), then N frames are
 // drawn, each followed by glFinish, with the hands sweeping 1/60 s a frame;
 // the cached variant's static layer is made in the frames before the
 // measured ones. Printed: the median and the spread of ms per frame and the
-// ratios of the variants.
+// ratios of the variants. --window draws into a window's back buffer (the
+// bench window, resized) instead of a framebuffer object, each frame
+// followed by glFinish and the buffer swap as in the saver's loop: a
+// software renderer copies the static layer into a window more slowly than
+// between framebuffer objects.
 // Each --frag FILE adds a variant timed in the same rounds, its text read
 // from the file in place of resource 136 (to see where a shader's time
 // goes); a --vert FILE before it replaces resource 137 for it and the
@@ -62,6 +66,8 @@ class BenchClock : public WallClock {
 BenchClock sClock;
 double sTimer = 10.0;
 double BenchTimer() { return sTimer; }
+GLFWwindow* sWindow = nullptr;
+bool sIntoWindow = false;
 
 // The embedded resources with texts 136 and 137 replaced where `frag` or
 // `vert` is given (NUL-terminated texts that outlive the table).
@@ -143,6 +149,7 @@ std::vector<double> TimeFrames(GLuint fbo, bool wholeFrames, int frames, std::ve
     const auto t0 = std::chrono::steady_clock::now();
     RunFrameStep();
     glFinish();
+    if (sIntoWindow) glfwSwapBuffers(sWindow);
     const auto t1 = std::chrono::steady_clock::now();
     const double c1 = ProcessCpuMs();
     if (i >= 0) {
@@ -163,7 +170,7 @@ bool ParseSize(const char* text, Size* s) {
 int Usage() {
   std::fprintf(stderr,
                "usage: lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]"
-               " [--frag FILE] [--vert FILE]\n");
+               " [--window] [--frag FILE] [--vert FILE]\n");
   return 2;
 }
 
@@ -195,6 +202,8 @@ int main(int argc, char** argv) {
       if (rounds < 1 || rounds > 100) return Usage();
     } else if (a == "--shipped-only") {
       shippedOnly = true;
+    } else if (a == "--window") {
+      sIntoWindow = true;
     } else if ((a == "--frag" || a == "--vert") && i + 1 < argc) {
       std::string text;
       if (!ReadFile(argv[++i], &text)) {
@@ -219,7 +228,7 @@ int main(int argc, char** argv) {
   }
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
   SetSaverWindowHints();
-  GLFWwindow* window = glfwCreateWindow(64, 64, "lumitick bench", nullptr, nullptr);
+  GLFWwindow* window = sWindow = glfwCreateWindow(64, 64, "lumitick bench", nullptr, nullptr);
   if (!window) {
     std::fprintf(stderr, "lumitick_clock_bench: no OpenGL context\n");
     return 1;
@@ -233,7 +242,8 @@ int main(int argc, char** argv) {
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);
   std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  std::printf("frames per measurement: %d (median, 10th-90th percentile), rounds: %d\n", frames, rounds);
+  std::printf("frames per measurement: %d (median, 10th-90th percentile), rounds: %d, into %s\n", frames, rounds,
+              sIntoWindow ? "a window" : "a framebuffer object");
 
   // 10:08:30, a time with the hands apart.
   sClock.local.tm_hour = 10, sClock.local.tm_min = 8, sClock.local.tm_sec = 30;
@@ -258,7 +268,16 @@ int main(int argc, char** argv) {
   std::printf("%-11s %-16s %10s %17s %13s\n", "size", "shader", "ms/frame", "p10-p90", "cpu ms/frame");
   for (const Size& s : sizes) {
     OffscreenFramebuffer frame;
-    if (!frame.Create(s.width, s.height, true)) {
+    if (sIntoWindow) {
+      glfwSetWindowSize(window, s.width, s.height);
+      glfwSwapBuffers(window);  // the back buffer takes the new size
+      int w = 0, h = 0;
+      glfwGetFramebufferSize(window, &w, &h);
+      if (w != s.width || h != s.height) {
+        std::fprintf(stderr, "lumitick_clock_bench: the window is %dx%d, not %dx%d\n", w, h, s.width, s.height);
+        return 1;
+      }
+    } else if (!frame.Create(s.width, s.height, true)) {
       std::fprintf(stderr, "lumitick_clock_bench: cannot make a %dx%d framebuffer\n", s.width, s.height);
       return 1;
     }
@@ -283,7 +302,7 @@ int main(int argc, char** argv) {
         std::printf("%-11s ratio %s/%s: %.2f\n", label, variants[b].name.c_str(), variants[a].name.c_str(),
                     Median(variants[b].ms) / Median(variants[a].ms));
     std::fflush(stdout);
-    frame.Release();
+    if (!sIntoWindow) frame.Release();
   }
   glfwTerminate();
   return 0;

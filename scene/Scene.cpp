@@ -157,6 +157,9 @@ void SetUpScene() {
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
   TheFrameTimeStats();
 #endif
+  // A second set-up (the benchmark's) starts with a fresh view; the old
+  // one's objects go before any new object can take their names.
+  delete gMainView;
   gRegistry = new ProgramRegistry;
   gSceneState = new SceneState(0.0);
   gCamera = new Camera(0.0f, 0.0f, 100.0f);
@@ -175,7 +178,6 @@ void SetUpScene() {
   gDialSampler = gRegistry->Find(kProgramName)->UniformLocation("clockTexture");
   gBackgroundSampler = gRegistry->Find(kProgramName)->UniformLocation("backgroundTexture");
   gStaticSky = nullptr;
-  delete gMainView;  // a second set-up (the benchmark's) starts a fresh view
   gMainView = new SceneView(gHooks.framebuffer, gHooks.wholeFrames);
 }
 
