@@ -168,7 +168,10 @@ TEST_F(CachedClockFrames, SameAsWholeFramesAtRandomHandPositionsAndAfterResizes)
   const int sizes[][2] = {{320, 240}, {240, 320}, {300, 300}, {160, 90}, {64, 48}, {17, 29}, {960, 540}, {320, 240}};
   std::vector<FrameInstant> instants;
   for (int i = 0; i < 250; ++i) instants.push_back(At(10, angle(random), angle(random), angle(random)));
-  for (const auto& s : sizes) ExpectSame(pair, instants, {s[0], s[1]}, "random hand positions");
+  for (const auto& s : sizes) {
+    const std::size_t n = s[0] * s[1] > 320 * 320 ? 100 : instants.size();  // the large one costs most
+    ExpectSame(pair, {instants.begin(), instants.begin() + n}, {s[0], s[1]}, "random hand positions");
+  }
 }
 
 TEST_F(CachedClockFrames, SameAsWholeFramesLargeBlackAndAtTheEndOfTheFadeIn) {
