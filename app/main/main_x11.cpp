@@ -16,6 +16,7 @@
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
 #include "platform/host_window.h"
+#include "platform/stop_signal.h"
 
 #ifndef LUMITICK_VERSION
 #define LUMITICK_VERSION "0.0"
@@ -146,5 +147,7 @@ int main(int argc, char** argv) {
     gHosted.active = true;
     gHosted.window = 0;  // resolved once the window library has a display
   }
-  return SaverEntry(commandLine.c_str(), nullptr, 1);
+  const int status = SaverEntry(commandLine.c_str(), nullptr, 1);
+  platform::EndByStopSignal();
+  return status;
 }

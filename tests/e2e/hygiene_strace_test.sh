@@ -53,14 +53,15 @@ check_trace() {
 }
 
 # run_mode WHAT ARGS...: starts the saver, lets it draw for a while and ends
-# it with SIGTERM; it must end with status 0 and a clean trace.
+# it with SIGTERM; it must end by that signal (strace ends the same way) and
+# leave a clean trace.
 run_mode() {
   local what="$1"; shift
   lt_case "$what"
   traced_start "$@"
   lt_expect_running "$LT_PID" 4 "$what"
   kill -TERM "$SAVER_PID"
-  lt_expect_exit "$LT_PID" 20 "$what"
+  lt_expect_stopped "$LT_PID" 20 TERM "$what"
   check_trace "$what"
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # xscreensaver's conventions: "-window-id ID" and "-root" draw into the given
-# window at its size, leave input to the daemon, and end with status 0 on
-# SIGTERM or SIGINT, or when the window goes away.
+# window at its size, leave input to the daemon, end by SIGTERM or SIGINT
+# when sent one (and take xsecurelock's SIGUSR1 as no reason to end), and end
+# with status 0 when the window goes away.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 unset XSCREENSAVER_WINDOW
@@ -17,15 +18,17 @@ xdotool mousemove 400 250 sleep 0.1 mousemove 420 260 click 1 click 3 key a key 
 lt_expect_running "$LT_PID" 0.5 "after input"
 kill -USR1 "$LT_HOST_PID"
 lt_wait_child_covering "$LT_HOST" 500 400 10 >/dev/null || lt_fail "did not follow the resize"
+kill -USR1 "$LT_PID"  # xsecurelock's reset
+lt_expect_running "$LT_PID" 0.5 "after SIGUSR1"
 kill -TERM "$LT_PID"
-lt_expect_exit "$LT_PID" 5 "SIGTERM"
+lt_expect_stopped "$LT_PID" 5 TERM "SIGTERM"
 grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
 
 lt_case "-window-id in hex; SIGINT ends it"
 lt_start_saver -window-id "$(printf '0x%x' "$LT_HOST")"
 lt_wait_child_covering "$LT_HOST" 500 400 20 >/dev/null || lt_fail "no child of the window's size"
 kill -INT "$LT_PID"
-lt_expect_exit "$LT_PID" 5 "SIGINT"
+lt_expect_stopped "$LT_PID" 5 INT "SIGINT"
 
 lt_case "-root takes \$XSCREENSAVER_WINDOW; ends when the window goes away"
 XSCREENSAVER_WINDOW="$LT_HOST" lt_start_saver -root
@@ -42,7 +45,7 @@ lt_start_saver -root
 lt_wait_child_covering "$root" 1024 768 20 >/dev/null || lt_fail "no child of the root's size"
 lt_wait_for 10 lt_none_of ff00ff 0 0 1024 768 || lt_fail "screen not covered"
 kill -TERM "$LT_PID"
-lt_expect_exit "$LT_PID" 5 "-root, on SIGTERM"
+lt_expect_stopped "$LT_PID" 5 TERM "-root, on SIGTERM"
 
 lt_case "a window id that names no window"
 lt_start_saver -window-id 0x7ffffff
