@@ -51,14 +51,6 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-bool ParseWindowId(const char* text, platform::NativeHandle* out) {
-  char* end = nullptr;
-  unsigned long long id = std::strtoull(text, &end, 0);  // decimal or 0x-hex
-  if (end == text || *end != '\0' || id == 0 || id > 0xFFFFFFFFull || text[0] == '-') return false;
-  *out = static_cast<platform::NativeHandle>(id);
-  return true;
-}
-
 // The picture's two float textures and the GL driver's storage for them are
 // a few hundred MiB touched once at start; on 4 KiB pages that is tens of
 // thousands of page faults (about half a second with a software renderer).
@@ -111,7 +103,8 @@ int main(int argc, char** argv) {
       std::printf("lumitick %s\n", LUMITICK_VERSION);
       return 0;
     } else if (arg == "-window-id" || arg == "--window-id") {
-      if (!value || !ParseWindowId(value, &gHosted.window)) return Usage(arg + " needs a window id (decimal or 0x-hex)");
+      if (!value || !platform::ParseWindowId(value, &gHosted.window))
+        return Usage(arg + " needs a window id (decimal or 0x-hex)");
       gHosted.active = true;
       ++i;
     } else if (arg == "-root" || arg == "--root") {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/ScreensaverArgs.h"
+#include "platform/host_window.h"
 #include "platform/instance_marker.h"
 
 namespace {
@@ -85,6 +86,19 @@ TEST(ParseHandleNumber, SaturatesOutOfRangeNumbers) {
   EXPECT_EQ(ParseHandleNumber("99999999999999999999999999999"), INT32_MAX);
   EXPECT_EQ(ParseHandleNumber("-2147483649"), INT32_MIN);
   EXPECT_EQ(ParseHandleNumber("-99999999999999999999999999999"), INT32_MIN);
+}
+
+TEST(ParseWindowId, DecimalOrHexadecimalOnly) {
+  platform::NativeHandle id = 0;
+  EXPECT_TRUE(platform::ParseWindowId("010", &id));
+  EXPECT_EQ(id, 10u);  // not octal 8
+  EXPECT_TRUE(platform::ParseWindowId("0x4000Ee", &id));
+  EXPECT_EQ(id, 0x4000EEu);
+  EXPECT_TRUE(platform::ParseWindowId("4294967295", &id));
+  EXPECT_EQ(id, 0xFFFFFFFFu);
+  for (const char* bad : {"", "0", "0x", "0x0x5", "12a", "0xg", " 5", "+5", "-5", "4294967296", "0x100000000"})
+    EXPECT_FALSE(platform::ParseWindowId(bad, &id)) << bad;
+  EXPECT_FALSE(platform::ParseWindowId(nullptr, &id));
 }
 
 // Runs AcquireInstanceMarker(name) in a child process; answers its result.
