@@ -15,6 +15,7 @@
 #include "app/Entry.h"
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
+#include "platform/display.h"
 #include "platform/host_window.h"
 #include "platform/stop_signal.h"
 
@@ -130,7 +131,7 @@ int main(int argc, char** argv) {
   }
   if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
   if (!exportDir.empty()) return ExportResources(exportDir);
-  if (snapshot) return RunSnapshot(shot);
+  if (snapshot) return platform::PrepareDisplay() ? RunSnapshot(shot) : 1;
   // The saver writes no file while it runs; Mesa would otherwise keep its
   // compiled shaders in ~/.cache/mesa_shader_cache (and look up the user's
   // home directory through the name service to find it).
