@@ -7,12 +7,13 @@
 // "--" options are this program's own (snapshot, resource export, help).
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
 
 #include "app/Entry.h"
+#include "app/HugePages.h"
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
 #include "platform/display.h"
@@ -52,39 +53,29 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-// The picture's two float textures and the GL driver's storage for them are
-// a few hundred MiB touched once at start; on 4 KiB pages that is tens of
-// thousands of page faults (about half a second with a software renderer).
-// Letting glibc's malloc ask for transparent huge pages takes that to a few
-// milliseconds. glibc reads its tunables only when a program starts, so the
-// process runs itself again, once, with the tunable added. A tunable the
-// user set already is kept; if the new image cannot be run, start-up simply
-// goes on without it.
-void RestartWithHugePages(char** argv) {
-  const char* kTunable = "glibc.malloc.hugetlb";
-  const char* current = std::getenv("GLIBC_TUNABLES");
-  if (std::getenv("LUMITICK_TUNED") || (current && std::strstr(current, kTunable))) return;
-  std::string tunables = current && *current ? std::string(current) + ":" : std::string();
-  tunables += kTunable;
-  tunables += "=1";
-  // The program's own file by its real path, not /proc/self/exe: the
-  // process keeps its name ("lumitick") for ps and pkill.
+std::string OwnPath() {
   char self[4096];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) return;
+  if (n <= 0) return std::string();
   self[n] = '\0';
-  setenv("LUMITICK_TUNED", "1", 1);  // never a second time, whatever glibc makes of it
-  setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
-  execv(self, argv);
-  unsetenv("GLIBC_TUNABLES");
-  if (current) setenv("GLIBC_TUNABLES", current, 1);
+  return self;
+}
+
+// The one restart with the huge-page tunable (app/HugePages.h). The program's
+// own file by its real path, not /proc/self/exe: the process keeps its name
+// ("lumitick") for ps and pkill. If the image cannot be run again, start-up
+// simply goes on without it.
+void RestartWithHugePages(char** argv) {
+  const std::string self = OwnPath();
+  if (self.empty() || !huge_pages::PrepareRestart()) return;
+  execv(self.c_str(), argv);
+  huge_pages::RestoreEnvironment();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  RestartWithHugePages(argv);
-  unsetenv("LUMITICK_TUNED");  // not handed on to what the saver starts (the About link)
+  const bool restarted = huge_pages::RestoreEnvironment();
   std::string commandLine;
   bool root = false, snapshot = false, snapshotOnly = false;
   std::string exportDir;
@@ -131,16 +122,23 @@ int main(int argc, char** argv) {
   }
   if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
   if (!exportDir.empty()) return ExportResources(exportDir);
+
+  if (root && !gHosted.active) {
+    gHosted.active = true;
+    gHosted.window = 0;  // resolved once the window library has a display
+  }
+  // Only the modes that build the textures restart; the About window (which
+  // starts a browser) does not.
+  const std::unique_ptr<CScreensaverArgs> args(ParseCommandLine(commandLine.c_str()));
+  const bool about = !snapshot && !gHosted.active && args->mode == ScreensaverMode::Configure;
+  if (!about && !restarted) RestartWithHugePages(argv);
+
   if (snapshot) return platform::PrepareDisplay() ? RunSnapshot(shot) : 1;
   // The saver writes no file while it runs; Mesa would otherwise keep its
   // compiled shaders in ~/.cache/mesa_shader_cache (and look up the user's
   // home directory through the name service to find it).
   setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
   setenv("MESA_GLSL_CACHE_DISABLE", "true", 1);
-  if (root && !gHosted.active) {
-    gHosted.active = true;
-    gHosted.window = 0;  // resolved once the window library has a display
-  }
   const int status = SaverEntry(commandLine.c_str(), nullptr, 1);
   platform::EndByStopSignal();
   return status;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/HugePages.h"
 #include "app/ScreensaverArgs.h"
 #include "platform/host_window.h"
 #include "platform/instance_marker.h"
@@ -99,6 +101,34 @@ TEST(ParseWindowId, DecimalOrHexadecimalOnly) {
   for (const char* bad : {"", "0", "0x", "0x0x5", "12a", "0xg", " 5", "+5", "-5", "4294967296", "0x100000000"})
     EXPECT_FALSE(platform::ParseWindowId(bad, &id)) << bad;
   EXPECT_FALSE(platform::ParseWindowId(nullptr, &id));
+}
+
+// The restart with glibc's huge-page tunable hands nothing of it on: the
+// restarted image puts GLIBC_TUNABLES back as it found it.
+TEST(HugePageRestart, RestartedImageRestoresTheEnvironment) {
+  for (const char* before : {static_cast<const char*>(nullptr), "glibc.malloc.check=0"}) {
+    if (before) {
+      setenv("GLIBC_TUNABLES", before, 1);
+    } else {
+      unsetenv("GLIBC_TUNABLES");
+    }
+    ASSERT_TRUE(huge_pages::PrepareRestart());
+    const std::string tunables = std::getenv("GLIBC_TUNABLES");
+    EXPECT_NE(tunables.find("glibc.malloc.hugetlb=1"), std::string::npos);
+    EXPECT_TRUE(huge_pages::RestoreEnvironment());  // as the new image does
+    const char* after = std::getenv("GLIBC_TUNABLES");
+    if (before) {
+      EXPECT_EQ(tunables.find(before), 0u);
+      ASSERT_NE(after, nullptr);
+      EXPECT_STREQ(after, before);
+    } else {
+      EXPECT_EQ(after, nullptr);
+    }
+    EXPECT_EQ(std::getenv("LUMITICK_TUNED"), nullptr);
+  }
+  setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1);
+  EXPECT_FALSE(huge_pages::PrepareRestart()) << "the user's own tunable is enough";
+  unsetenv("GLIBC_TUNABLES");
 }
 
 // Runs AcquireInstanceMarker(name) in a child process; answers its result.
