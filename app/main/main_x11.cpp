@@ -4,7 +4,8 @@
 // spaces into one command-line text, as Windows would hand it to WinMain.
 // Arguments beginning with "-" never reach that parser: "-window-id ID" and
 // "-root" are xscreensaver's conventions for drawing into a given window, and
-// "--" options are this program's own (snapshot, resource export, help).
+// "--" options are this program's own (snapshot, resource export, the
+// xscreensaver helper, help).
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/HugePages.h"
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
+#include "app/XScreensaverConfig.h"
 #include "platform/display.h"
 #include "platform/host_window.h"
 #include "platform/stop_signal.h"
@@ -31,11 +33,14 @@ const char kHelp[] =
     "       lumitick -window-id ID | -root\n"
     "       lumitick --snapshot FILE.png [--size WxH] [--time HH:MM:SS[.fff]] [--itime SECONDS]\n"
     "       lumitick --export-resources DIR\n"
+    "       lumitick --add-to-xscreensaver\n"
     "\n"
     "A glowing analog-clock screensaver.\n"
     "\n"
-    "  /s                 full-screen saver (the default with no switch, one instance at a time)\n"
-    "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's preview\n"
+    "  (no switch)        full-screen saver, one instance at a time\n"
+    "  /s                 full-screen saver\n"
+    "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's\n"
+    "                     preview, one instance at a time\n"
     "  /c                 show the About window\n"
     "  -window-id ID      draw into window ID (decimal or 0x-hex), as xscreensaver asks\n"
     "  -root              draw into $XSCREENSAVER_WINDOW, or the root window\n"
@@ -44,9 +49,16 @@ const char kHelp[] =
     "  --time HH:MM:SS[.fff]  snapshot wall-clock time (default: now)\n"
     "  --itime SECONDS    snapshot timer value; the picture fades in from 3 to 5 (default 10)\n"
     "  --export-resources DIR  write every embedded resource into DIR\n"
+    "  --add-to-xscreensaver  add Lumitick to the programs list of ~/.xscreensaver\n"
     "  --help, --version\n"
     "\n"
-    "The saver ends on any key or mouse button; xscreensaver-hosted runs end on SIGTERM.\n";
+    "The full-screen saver ends on any key or mouse button. A preview and the runs\n"
+    "in another program's window (-window-id, -root) leave input to that program and\n"
+    "end when their window goes away, or on SIGTERM or SIGINT.\n";
+
+// Where Debian's xscreensaver looks for its hacks, and its defaults.
+const char kHackDir[] = "/usr/libexec/xscreensaver";
+const char kXScreensaverDefaults[] = "/etc/X11/app-defaults/XScreenSaver";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "lumitick: %s (try --help)\n", problem.c_str());
@@ -77,7 +89,7 @@ void RestartWithHugePages(char** argv) {
 int main(int argc, char** argv) {
   const bool restarted = huge_pages::RestoreEnvironment();
   std::string commandLine;
-  bool root = false, snapshot = false, snapshotOnly = false;
+  bool root = false, snapshot = false, snapshotOnly = false, addToXScreensaver = false;
   std::string exportDir;
   SnapshotOptions shot;
   for (int i = 1; i < argc; ++i) {
@@ -116,11 +128,18 @@ int main(int argc, char** argv) {
     } else if (arg == "--export-resources") {
       if (!value || !*value) return Usage("--export-resources needs a folder");
       exportDir = value, ++i;
+    } else if (arg == "--add-to-xscreensaver") {
+      addToXScreensaver = true;
     } else {
       return Usage("unknown option " + arg);
     }
   }
   if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
+  if (addToXScreensaver) {
+    const char* home = std::getenv("HOME");
+    return xscreensaver_config::AddToXScreensaver(
+        home ? home : "", kXScreensaverDefaults, xscreensaver_config::EntryCommand(OwnPath(), kHackDir));
+  }
   if (!exportDir.empty()) return ExportResources(exportDir);
 
   if (root && !gHosted.active) {
