@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # xscreensaver's conventions: "-window-id ID" and "-root" draw into the given
 # window at its size, leave input to the daemon, end by SIGTERM or SIGINT
-# when sent one (and take xsecurelock's SIGUSR1 as no reason to end), and end
-# with status 0 when the window goes away.
+# when sent one, and end with status 0 when the window goes away; xsecurelock
+# runs it, and its SIGUSR1 when the password prompt closes (a reset) leaves
+# the same saver drawing.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 unset XSCREENSAVER_WINDOW
@@ -46,6 +47,38 @@ lt_wait_child_covering "$root" 1024 768 20 >/dev/null || lt_fail "no child of th
 lt_wait_for 10 lt_none_of ff00ff 0 0 1024 768 || lt_fail "screen not covered"
 kill -TERM "$LT_PID"
 lt_expect_stopped "$LT_PID" 5 TERM "-root, on SIGTERM"
+
+lt_case "xsecurelock runs it; its reset signal after the password prompt leaves it drawing"
+command -v xsecurelock >/dev/null || lt_fail "xsecurelock is not installed (scripts/install-deps.sh)"
+saver="$(readlink -f "$LT_SAVER")"
+# The prompt gives up after 1 s without input; then xsecurelock sends its
+# saver SIGUSR1.
+XSECURELOCK_SAVER="$saver" XSECURELOCK_SAVER_RESET_ON_AUTH_CLOSE=1 XSECURELOCK_AUTH_TIMEOUT=1 \
+  XSECURELOCK_BLANK_TIMEOUT=-1 xsecurelock >"$LT_TMP/xsecurelock.out" 2>"$LT_TMP/xsecurelock.err" &
+locker=$!
+lt_track "$locker"
+# The saver runs under xsecurelock's multiplexer, with -root.
+parent_of() { ps -o ppid= -p "$1" | tr -d ' '; }
+saver_of_locker() {
+  local pid
+  for pid in $(pgrep -x -f "$saver -root"); do
+    [ "$(parent_of "$(parent_of "$pid")")" = "$locker" ] && { echo "$pid"; return 0; }
+  done
+  return 1
+}
+locker_tree() { ps -eo pid=,ppid=,stat=,args= | awk -v p="$locker" '$1 == p || $2 == p || k[$2] { k[$1] = 1; print }'; }
+lt_wait_for 20 saver_of_locker || lt_fail "xsecurelock started no saver: $(locker_tree)"
+hack=$(saver_of_locker)
+lt_wait_for 20 eval '[ "$(lt_probe colour 0 0 1024 768)" = mixed ]' || lt_fail "nothing drawn under xsecurelock"
+xdotool key space
+lt_wait_for 5 pgrep -P "$locker" -x auth_x11 || lt_fail "no password prompt"
+lt_wait_for 10 eval '! pgrep -P "$locker" -x auth_x11' || lt_fail "the password prompt did not give up"
+lt_expect_running "$hack" 0.5 "after xsecurelock's reset"
+[ "$(saver_of_locker)" = "$hack" ] || lt_fail "xsecurelock started another saver"
+[ "$(lt_probe colour 0 0 1024 768)" = mixed ] || lt_fail "the screen went blank after the prompt"
+kill -TERM "$locker"
+lt_wait_exit "$locker" 10 || lt_fail "xsecurelock did not end"
+lt_wait_for 10 eval '! lt_alive "$hack"' || lt_fail "the saver outlived xsecurelock"
 
 lt_case "a window id that names no window"
 lt_start_saver -window-id 0x7ffffff
