@@ -13,10 +13,11 @@ namespace platform {
 // manager that died without cleaning up leaves _NET_SUPPORTING_WM_CHECK on
 // the root window naming a window that is gone (or no longer carries the
 // property), and GLFW 3.3.8 then leaves its X error handler grabbed while it
-// starts and aborts on an assertion at its next X request. The property
+// starts and aborts on an assertion at its next X request. Such a property
 // names no running window manager, so it is removed, with the server
 // grabbed while it is looked at, so that a window manager starting at that
-// moment cannot lose its own.
+// moment cannot lose its own (one that is starting gets half a second to
+// name its check window on the window itself).
 bool PrepareDisplay();
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,17 +37,31 @@ Window WindowProperty(Display* dpy, Window w, Atom property) {
   return value;
 }
 
-// True when the root window's _NET_SUPPORTING_WM_CHECK names a window that
-// does not name itself back, as a live window manager's check window does.
-bool HasStaleWindowManagerCheck(Display* dpy) {
-  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+enum class CheckWindow {
+  Fine,     // none named, or one that names itself back, as a live one does
+  Gone,     // the window the root names does not exist
+  Unnamed,  // it exists but does not name itself (yet)
+};
+
+// What the root window's _NET_SUPPORTING_WM_CHECK names. GLFW goes wrong
+// whenever that window does not carry the property itself.
+CheckWindow LookAtCheckWindow(Display* dpy, Atom check) {
   XErrorHandler previous = XSetErrorHandler(NoteError);
+  CheckWindow result = CheckWindow::Fine;
   const Window fromRoot = WindowProperty(dpy, DefaultRootWindow(dpy), check);
-  // GLFW goes wrong whenever the root names a window that does not carry the
-  // property itself; a window manager's check window names itself.
-  const bool stale = fromRoot != 0 && WindowProperty(dpy, fromRoot, check) == 0;
+  if (fromRoot != 0) {
+    XWindowAttributes attributes;
+    sError = false;
+    const Status exists = XGetWindowAttributes(dpy, fromRoot, &attributes);
+    XSync(dpy, False);
+    if (!exists || sError) {
+      result = CheckWindow::Gone;
+    } else if (WindowProperty(dpy, fromRoot, check) == 0) {
+      result = CheckWindow::Unnamed;
+    }
+  }
   XSetErrorHandler(previous);
-  return stale;
+  return result;
 }
 
 }  // namespace
@@ -60,11 +76,22 @@ bool PrepareDisplay() {
       std::fprintf(stderr, "lumitick: no display could be opened (DISPLAY is not set)\n");
     return false;
   }
-  XGrabServer(dpy);
-  if (HasStaleWindowManagerCheck(dpy))
-    XDeleteProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False));
-  XUngrabServer(dpy);
-  XCloseDisplay(dpy);  // flushes the deletion
+  // A window manager that is starting may name its check window on the root
+  // a moment before it names the window itself (openbox sets the root's
+  // first), so a window that exists gets half a second to do so; one that
+  // is gone is stale.
+  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+  for (int attempt = 0;; ++attempt) {
+    XGrabServer(dpy);
+    const CheckWindow found = LookAtCheckWindow(dpy, check);
+    const bool stale = found == CheckWindow::Gone || (found == CheckWindow::Unnamed && attempt >= 10);
+    if (stale) XDeleteProperty(dpy, DefaultRootWindow(dpy), check);
+    XUngrabServer(dpy);
+    XSync(dpy, False);
+    if (found != CheckWindow::Unnamed || stale) break;
+    usleep(50000);
+  }
+  XCloseDisplay(dpy);
   return true;
 }
 

@@ -125,4 +125,9 @@ stale_wm
 "$LT_SAVER" --snapshot "$LT_TMP/stale.png" --size 64x36 >"$LT_TMP/saver.out" 2>"$LT_TMP/saver.err" ||
   { no_abort --snapshot; lt_fail "--snapshot: status $?"; }
 [ -s "$LT_TMP/stale.png" ] || lt_fail "--snapshot wrote no picture"
+# A check window that exists (its id given to another window since) but
+# does not name itself.
+lt_probe wm-check "$LT_HOST" || lt_fail "could not name a check window"
+"$LT_SAVER" --snapshot "$LT_TMP/stale.png" --size 64x36 >"$LT_TMP/saver.out" 2>"$LT_TMP/saver.err" ||
+  { no_abort "--snapshot, a window that does not name itself"; lt_fail "--snapshot: status $?"; }
 lt_log "PASS"
