@@ -3,6 +3,7 @@
 #include "app/AboutWindow.h"
 #include "app/SaverLoop.h"
 #include "app/ScreensaverApp.h"
+#include "platform/display.h"
 #include "platform/stop_signal.h"
 
 int SaverEntry(const char* commandLine, void* instance, int showCommand) {
@@ -10,6 +11,7 @@ int SaverEntry(const char* commandLine, void* instance, int showCommand) {
   if (!gHosted.active && (gArgs->mode == ScreensaverMode::Preview || gArgs->mode == ScreensaverMode::None)) {
     if (!AcquireInstance()) return 0;
   }
+  if (!platform::PrepareDisplay()) return 0;
   if (gArgs->mode == ScreensaverMode::Configure && !gHosted.active) {
     new CAboutWindow(instance, showCommand);
     return 0;

@@ -28,8 +28,9 @@ void RunSaverLoop() {
     glfwSwapBuffers(window);
     pacer.AfterSwaps();  // where swaps return at once, waits out the refresh interval
     glfwPollEvents();
-    // Input in a window xscreensaver hands us is the daemon's, Escape included.
-    if (!gHosted.active && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;
+    // Input in a preview or in a window xscreensaver hands us is the host's,
+    // Escape included.
+    if (!gHosted.active && !preview && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) running = false;
     if (glfwWindowShouldClose(window)) running = false;
     if (platform::StopRequested()) running = false;
     if (preview || gHosted.active) {

@@ -22,14 +22,17 @@ void OnLibraryError(int /*code*/, const char* description) {
 
 void OnWindowSize(GLFWwindow*, int width, int height) { StoreWindowSize(width, height); }
 
-// Any key event and any mouse button end the saver at once; input that an
-// xscreensaver-style host hands us is the host's business.
+// Any key event and any mouse button end the full-screen saver at once. A
+// preview and a window an xscreensaver-style host hands us live as long as
+// their host wants: input there is the host's business.
+bool InputEndsSaver() { return !gHosted.active && gArgs->mode != ScreensaverMode::Preview; }
+
 void OnKey(GLFWwindow*, int, int, int, int) {
-  if (!gHosted.active) std::exit(0);
+  if (InputEndsSaver()) std::exit(0);
 }
 
 void OnMouseButton(GLFWwindow*, int, int, int) {
-  if (!gHosted.active) std::exit(0);
+  if (InputEndsSaver()) std::exit(0);
 }
 
 void OnCursorPos(GLFWwindow*, double, double) {}

@@ -19,11 +19,18 @@ set(CPACK_PACKAGE_CONTACT "Vexomarq <hello@vexomarq.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.vexomarq.example")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "glowing analog-clock screensaver for X11 and xscreensaver")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/")
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/" "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The package's own revision, after the program's version (0.1.0-1): the
+# package is not a native Debian one, and its changes are in
+# changelog.Debian.gz.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# CPack counts the /usr/bin link's target into Installed-Size; the script
+# counts as dpkg does.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebInstalledSize.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

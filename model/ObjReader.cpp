@@ -14,6 +14,16 @@ using objl::Vector2;
 using objl::Vector3;
 using objl::Vertex;
 
+#if defined(_WIN32) || defined(LUMITICK_MODEL_PROGRESS)
+std::FILE* ObjReader::progressOutput = stdout;
+#else
+std::FILE* ObjReader::progressOutput = nullptr;
+#endif
+
+static void WriteLineEnd() {
+  if (ObjReader::progressOutput) std::fputc('\n', ObjReader::progressOutput);
+}
+
 struct ObjReader::ObjState {
   std::vector<Vector3> positions;
   std::vector<Vector2> texCoords;
@@ -116,7 +126,7 @@ bool ObjReader::ReadObjText(const std::string& text, unsigned mtlResourceId) {
       ReadMtl(mtlResourceId);
     }
   }
-  std::fputc('\n', stdout);
+  WriteLineEnd();
   if (!s.vertices.empty() && !s.indices.empty()) CloseMesh(s, s.meshName);
 
   // The i-th "usemtl" name goes to the i-th mesh; names beyond the last mesh
@@ -145,7 +155,7 @@ void ObjReader::ReadGroupLine(ObjState& s, const std::string& line, const std::s
   } else {
     s.meshName = named ? objl::AfterFirstToken(line) : "unnamed";
   }
-  std::fputc('\n', stdout);
+  WriteLineEnd();
   s.progress = 0;
 }
 
@@ -229,6 +239,7 @@ void ObjReader::CloseMesh(ObjState& s, const std::string& name) {
 }
 
 void ObjReader::WriteProgress(const ObjState& s) {
+  if (!progressOutput) return;
   std::string text = "\r- ";
   text += s.meshName;
   text += "\t| vertices > " + std::to_string(s.positions.size());
@@ -236,5 +247,5 @@ void ObjReader::WriteProgress(const ObjState& s) {
   text += "\t| normals > " + std::to_string(s.normals.size());
   text += "\t| triangles > " + std::to_string(s.vertices.size() / 3);
   if (!s.materialNames.empty()) text += "\t| material: " + s.materialNames.back();
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fwrite(text.data(), 1, text.size(), progressOutput);
 }

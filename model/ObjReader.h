@@ -1,6 +1,6 @@
 // Reader of the model's Wavefront OBJ text and of its MTL material library,
-// both taken whole from "TEXTFILE" resources. Progress lines go to standard
-// output.
+// both taken whole from "TEXTFILE" resources. Progress lines go to
+// `progressOutput` (see below).
 //
 // Text the rules cannot read is rejected (ReadObj returns false) rather than
 // guessed at: a "v", "vt" or "vn" line with fewer numbers than it needs, or
@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ class ObjReader {
   std::vector<objl::Vertex> allVertices;     // every face vertex, in reading order
   std::vector<std::uint32_t> allIndices;     // triangles into allVertices
   std::vector<objl::Material> materials;     // grows with every ReadMtl
+
+  // Where the progress lines and their line ends go; null writes none.
+  // Standard output on Windows, where a windowed process's output goes
+  // nowhere. Elsewhere none, unless the build asks (LUMITICK_MODEL_PROGRESS):
+  // on Linux they would land in terminals and in every screensaver daemon's
+  // log at each activation.
+  static std::FILE* progressOutput;
 
  private:
   struct ObjState;

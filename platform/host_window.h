@@ -33,4 +33,9 @@ bool IsHostWindowEnabled(NativeHandle host);
 // the screen's root window (0 elsewhere).
 NativeHandle RootHostWindow();
 
+// A window id as xscreensaver and its kin write it: decimal, or hexadecimal
+// after "0x" (a leading 0 is not octal), nothing else around it, not 0, at
+// most 32 bits. False for anything else.
+bool ParseWindowId(const char* text, NativeHandle* id);
+
 }  // namespace platform

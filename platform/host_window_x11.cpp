@@ -111,11 +111,8 @@ bool IsHostWindowEnabled(NativeHandle host) {
 }
 
 NativeHandle RootHostWindow() {
-  if (const char* env = std::getenv("XSCREENSAVER_WINDOW")) {
-    char* end = nullptr;
-    unsigned long id = std::strtoul(env, &end, 0);
-    if (end != env && id != 0) return id;
-  }
+  NativeHandle id = 0;
+  if (ParseWindowId(std::getenv("XSCREENSAVER_WINDOW"), &id)) return id;
   Display* dpy = glfwGetX11Display();
   return dpy ? DefaultRootWindow(dpy) : 0;
 }

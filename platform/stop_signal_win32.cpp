@@ -6,5 +6,6 @@ namespace platform {
 
 void InstallStopSignals() {}
 bool StopRequested() { return false; }
+void EndByStopSignal() {}
 
 }  // namespace platform

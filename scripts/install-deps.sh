@@ -17,6 +17,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
   clang libfuzzer-14-dev libclang-rt-14-dev faketime strace time
   xscreensaver xscreensaver-data dpkg-dev file groff-base
+  mate-screensaver xsecurelock dbus-daemon desktop-file-utils lintian
 )
 windows=0
 if [ "${1:-}" = "--windows" ]; then

@@ -369,6 +369,12 @@ run_arch() {
     [ $followed = 1 ] && pass "/p follows the host's size" || fail "/p did not follow the host's size: $(ask children)"
     sleep 1
     alive $p || fail "/p ended early"
+    # Input in the preview is the display settings' business.
+    if ask input | grep -q '^input LumitickPreviewChild$' && sleep 1.5 && alive $p; then
+      pass "/p keeps running after a key and a click in its window"
+    else
+      fail "/p ended on a key or a click"
+    fi
     ask disable >/dev/null
     if wait_for 5 dead $p; then
       local rc; reap $p; rc=$RC

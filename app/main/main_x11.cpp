@@ -4,18 +4,23 @@
 // spaces into one command-line text, as Windows would hand it to WinMain.
 // Arguments beginning with "-" never reach that parser: "-window-id ID" and
 // "-root" are xscreensaver's conventions for drawing into a given window, and
-// "--" options are this program's own (snapshot, resource export, help).
+// "--" options are this program's own (snapshot, resource export, the
+// xscreensaver helper, help).
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
 
 #include "app/Entry.h"
+#include "app/HugePages.h"
 #include "app/ScreensaverApp.h"
 #include "app/Snapshot.h"
+#include "app/XScreensaverConfig.h"
+#include "platform/display.h"
 #include "platform/host_window.h"
+#include "platform/stop_signal.h"
 
 #ifndef LUMITICK_VERSION
 #define LUMITICK_VERSION "0.0"
@@ -28,11 +33,14 @@ const char kHelp[] =
     "       lumitick -window-id ID | -root\n"
     "       lumitick --snapshot FILE.png [--size WxH] [--time HH:MM:SS[.fff]] [--itime SECONDS]\n"
     "       lumitick --export-resources DIR\n"
+    "       lumitick --add-to-xscreensaver\n"
     "\n"
     "A glowing analog-clock screensaver.\n"
     "\n"
-    "  /s                 full-screen saver (the default with no switch, one instance at a time)\n"
-    "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's preview\n"
+    "  (no switch)        full-screen saver, one instance at a time\n"
+    "  /s                 full-screen saver\n"
+    "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's\n"
+    "                     preview, one instance at a time\n"
     "  /c                 show the About window\n"
     "  -window-id ID      draw into window ID (decimal or 0x-hex), as xscreensaver asks\n"
     "  -root              draw into $XSCREENSAVER_WINDOW, or the root window\n"
@@ -41,58 +49,47 @@ const char kHelp[] =
     "  --time HH:MM:SS[.fff]  snapshot wall-clock time (default: now)\n"
     "  --itime SECONDS    snapshot timer value; the picture fades in from 3 to 5 (default 10)\n"
     "  --export-resources DIR  write every embedded resource into DIR\n"
+    "  --add-to-xscreensaver  add Lumitick to the programs list of ~/.xscreensaver\n"
     "  --help, --version\n"
     "\n"
-    "The saver ends on any key or mouse button; xscreensaver-hosted runs end on SIGTERM.\n";
+    "The full-screen saver ends on any key or mouse button. A preview and the runs\n"
+    "in another program's window (-window-id, -root) leave input to that program and\n"
+    "end when their window goes away, or on SIGTERM or SIGINT.\n";
+
+// Where Debian's xscreensaver looks for its hacks, and its defaults.
+const char kHackDir[] = "/usr/libexec/xscreensaver";
+const char kXScreensaverDefaults[] = "/etc/X11/app-defaults/XScreenSaver";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "lumitick: %s (try --help)\n", problem.c_str());
   return 2;
 }
 
-bool ParseWindowId(const char* text, platform::NativeHandle* out) {
-  char* end = nullptr;
-  unsigned long long id = std::strtoull(text, &end, 0);  // decimal or 0x-hex
-  if (end == text || *end != '\0' || id == 0 || id > 0xFFFFFFFFull || text[0] == '-') return false;
-  *out = static_cast<platform::NativeHandle>(id);
-  return true;
-}
-
-// The picture's two float textures and the GL driver's storage for them are
-// a few hundred MiB touched once at start; on 4 KiB pages that is tens of
-// thousands of page faults (about half a second with a software renderer).
-// Letting glibc's malloc ask for transparent huge pages takes that to a few
-// milliseconds. glibc reads its tunables only when a program starts, so the
-// process runs itself again, once, with the tunable added. A tunable the
-// user set already is kept; if the new image cannot be run, start-up simply
-// goes on without it.
-void RestartWithHugePages(char** argv) {
-  const char* kTunable = "glibc.malloc.hugetlb";
-  const char* current = std::getenv("GLIBC_TUNABLES");
-  if (std::getenv("LUMITICK_TUNED") || (current && std::strstr(current, kTunable))) return;
-  std::string tunables = current && *current ? std::string(current) + ":" : std::string();
-  tunables += kTunable;
-  tunables += "=1";
-  // The program's own file by its real path, not /proc/self/exe: the
-  // process keeps its name ("lumitick") for ps and pkill.
+std::string OwnPath() {
   char self[4096];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) return;
+  if (n <= 0) return std::string();
   self[n] = '\0';
-  setenv("LUMITICK_TUNED", "1", 1);  // never a second time, whatever glibc makes of it
-  setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
-  execv(self, argv);
-  unsetenv("GLIBC_TUNABLES");
-  if (current) setenv("GLIBC_TUNABLES", current, 1);
+  return self;
+}
+
+// The one restart with the huge-page tunable (app/HugePages.h). The program's
+// own file by its real path, not /proc/self/exe: the process keeps its name
+// ("lumitick") for ps and pkill. If the image cannot be run again, start-up
+// simply goes on without it.
+void RestartWithHugePages(char** argv) {
+  const std::string self = OwnPath();
+  if (self.empty() || !huge_pages::PrepareRestart()) return;
+  execv(self.c_str(), argv);
+  huge_pages::RestoreEnvironment();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  RestartWithHugePages(argv);
-  unsetenv("LUMITICK_TUNED");  // not handed on to what the saver starts (the About link)
+  const bool restarted = huge_pages::RestoreEnvironment();
   std::string commandLine;
-  bool root = false, snapshot = false, snapshotOnly = false;
+  bool root = false, snapshot = false, snapshotOnly = false, addToXScreensaver = false;
   std::string exportDir;
   SnapshotOptions shot;
   for (int i = 1; i < argc; ++i) {
@@ -110,7 +107,8 @@ int main(int argc, char** argv) {
       std::printf("lumitick %s\n", LUMITICK_VERSION);
       return 0;
     } else if (arg == "-window-id" || arg == "--window-id") {
-      if (!value || !ParseWindowId(value, &gHosted.window)) return Usage(arg + " needs a window id (decimal or 0x-hex)");
+      if (!value || !platform::ParseWindowId(value, &gHosted.window))
+        return Usage(arg + " needs a window id (decimal or 0x-hex)");
       gHosted.active = true;
       ++i;
     } else if (arg == "-root" || arg == "--root") {
@@ -130,21 +128,37 @@ int main(int argc, char** argv) {
     } else if (arg == "--export-resources") {
       if (!value || !*value) return Usage("--export-resources needs a folder");
       exportDir = value, ++i;
+    } else if (arg == "--add-to-xscreensaver") {
+      addToXScreensaver = true;
     } else {
       return Usage("unknown option " + arg);
     }
   }
   if (snapshotOnly && !snapshot) return Usage("--size, --time and --itime go with --snapshot");
+  if (addToXScreensaver) {
+    const char* home = std::getenv("HOME");
+    return xscreensaver_config::AddToXScreensaver(
+        home ? home : "", kXScreensaverDefaults, xscreensaver_config::EntryCommand(OwnPath(), kHackDir));
+  }
   if (!exportDir.empty()) return ExportResources(exportDir);
-  if (snapshot) return RunSnapshot(shot);
+
+  if (root && !gHosted.active) {
+    gHosted.active = true;
+    gHosted.window = 0;  // resolved once the window library has a display
+  }
+  // Only the modes that build the textures restart; the About window (which
+  // starts a browser) does not.
+  const std::unique_ptr<CScreensaverArgs> args(ParseCommandLine(commandLine.c_str()));
+  const bool about = !snapshot && !gHosted.active && args->mode == ScreensaverMode::Configure;
+  if (!about && !restarted) RestartWithHugePages(argv);
+
+  if (snapshot) return platform::PrepareDisplay() ? RunSnapshot(shot) : 1;
   // The saver writes no file while it runs; Mesa would otherwise keep its
   // compiled shaders in ~/.cache/mesa_shader_cache (and look up the user's
   // home directory through the name service to find it).
   setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
   setenv("MESA_GLSL_CACHE_DISABLE", "true", 1);
-  if (root && !gHosted.active) {
-    gHosted.active = true;
-    gHosted.window = 0;  // resolved once the window library has a display
-  }
-  return SaverEntry(commandLine.c_str(), nullptr, 1);
+  const int status = SaverEntry(commandLine.c_str(), nullptr, 1);
+  platform::EndByStopSignal();
+  return status;
 }

@@ -9,8 +9,9 @@ compare="$LT_TOOLS/clock_compare"
 
 shot() {  # SIZE TIME ITIME
   local file="$LT_TMP/shot-$1-$2.png"
-  "$LT_SAVER" --snapshot "$file" --size "$1" --time "$2" --itime "$3" >/dev/null 2>"$LT_TMP/snapshot.err" ||
+  "$LT_SAVER" --snapshot "$file" --size "$1" --time "$2" --itime "$3" >"$LT_TMP/snapshot.out" 2>"$LT_TMP/snapshot.err" ||
     lt_fail "snapshot $1 $2 failed"
+  [ -s "$LT_TMP/snapshot.out" ] && lt_fail "the snapshot wrote to stdout: $(head -c 300 "$LT_TMP/snapshot.out")"
   "$compare" "$file" --time "$2" --itime "$3" || lt_fail "snapshot $1 at $2 differs from the reference"
 }
 

@@ -2,8 +2,8 @@
 # Faults while the saver runs: its host window destroyed (preview and
 # -window-id), a second instance, SIGTERM and SIGINT (also during set-up),
 # a host shrunk to a single pixel and a full-screen window iconified by the
-# window manager. Each ends with status 0 and nothing left behind, or the
-# saver keeps drawing where it should.
+# window manager. Each ends with status 0 (by the signal it was sent) and
+# nothing left behind, or the saver keeps drawing where it should.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_lock_instance
@@ -18,9 +18,14 @@ run_in_session() {
   LT_PID=$!
   lt_track "$LT_PID"
 }
-# ended_cleanly WHAT: the saver has ended with status 0 and left no process.
+# ended_cleanly WHAT [SECONDS [SIGNAL]]: the saver has ended with status 0
+# (or by SIGNAL, the one it was sent) and left no process.
 ended_cleanly() {
-  lt_expect_exit "$LT_PID" "${2:-5}" "$1"
+  if [ -n "${3:-}" ]; then
+    lt_expect_stopped "$LT_PID" "$2" "$3" "$1"
+  else
+    lt_expect_exit "$LT_PID" "${2:-5}" "$1"
+  fi
   pgrep -s "$LT_PID" >/dev/null && lt_fail "$1: processes left behind"
   return 0
 }
@@ -57,7 +62,7 @@ for sig in TERM INT; do
   run_in_session -window-id "$LT_HOST"
   lt_wait_child_covering "$LT_HOST" 300 200 20 >/dev/null || lt_fail "not drawn into the host"
   kill -"$sig" "$LT_PID"
-  ended_cleanly "SIG$sig"
+  ended_cleanly "SIG$sig" 5 "$sig"
   [ -z "$(lt_probe children "$LT_HOST")" ] || lt_fail "SIG$sig: a window is left in the host"
   [ -s "$LT_TMP/saver.err" ] && lt_fail "SIG$sig: unexpected messages: $(cat "$LT_TMP/saver.err")"
 done
@@ -66,7 +71,7 @@ lt_case "SIGTERM during set-up, before the first frame"
 run_in_session -window-id "$LT_HOST"
 sleep 0.2
 kill -TERM "$LT_PID"
-ended_cleanly "SIGTERM during set-up" 20
+ended_cleanly "SIGTERM during set-up" 20 TERM
 
 lt_case "a host shrunk to one pixel"
 run_in_session -window-id "$LT_HOST"
@@ -75,7 +80,7 @@ kill -USR1 "$LT_HOST_PID"
 lt_wait_child_covering "$LT_HOST" 1 1 10 >/dev/null || lt_fail "did not follow the host to 1x1"
 lt_expect_running "$LT_PID" 1 "at 1x1"
 kill -TERM "$LT_PID"
-ended_cleanly "SIGTERM at 1x1"
+ended_cleanly "SIGTERM at 1x1" 5 TERM
 kill "$LT_HOST_PID"; wait "$LT_HOST_PID"
 
 lt_case "the full-screen window iconified and restored under a window manager"

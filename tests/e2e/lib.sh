@@ -7,6 +7,7 @@
 #   lt_start_saver /s             # sets LT_PID; stdout/stderr in $LT_TMP/saver.{out,err}
 #   win=$(lt_wait_window_of_pid "$LT_PID")
 #   lt_wait_exit "$LT_PID" 5 || lt_fail "saver still running"; [ "$LT_STATUS" = 0 ]
+#   kill -TERM "$LT_PID"; lt_expect_stopped "$LT_PID" 5 TERM "on SIGTERM"
 #
 # Every wait polls a condition until a timeout instead of sleeping for a fixed
 # time, so the scripts stay quick on an idle machine and hold on a loaded one.
@@ -151,6 +152,15 @@ lt_wait_exit() {
 lt_expect_exit() {
   lt_wait_exit "$1" "$2" || lt_fail "$3: still running after $2 s"
   [ "$LT_STATUS" -eq 0 ] || lt_fail "$3: exit status $LT_STATUS, expected 0"
+}
+
+# lt_expect_stopped PID SECONDS SIGNAL WHAT: the process, sent SIGNAL (TERM
+# or INT), must end within SECONDS by that signal, as a saver stopped from
+# outside does (xscreensaver counts that as a hack's normal end).
+lt_expect_stopped() {
+  lt_wait_exit "$1" "$2" || lt_fail "$4: still running after $2 s"
+  local want=$((128 + $(kill -l "$3")))
+  [ "$LT_STATUS" -eq "$want" ] || lt_fail "$4: status $LT_STATUS, expected $want (ended by SIG$3)"
 }
 
 # lt_expect_running PID SECONDS WHAT: the process must still run after

@@ -2,7 +2,7 @@
 # The full-screen saver ("/s"): a window the size of the screen with the
 # cursor hidden; mouse motion and the wheel leave it running; a key, a mouse
 # button, Escape and a close request end it with status 0. Without a display
-# it says why and still ends with status 0.
+# it says so in one line and still ends with status 0.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_xvfb 1152x864
@@ -51,13 +51,11 @@ lt_expect_exit "$LT_PID" 5 "WM_DELETE_WINDOW"
 
 grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
 
-lt_case "no display: the reasons, then status 0"
+lt_case "no display: one line, then status 0"
 (unset DISPLAY; "$LT_SAVER" /s >"$LT_TMP/nodisplay.out" 2>"$LT_TMP/nodisplay.err")
 status=$?
 [ "$status" -eq 0 ] || lt_fail "status $status"
-grep -qx "=== Debug ===" "$LT_TMP/nodisplay.err" || lt_fail "no Debug box"
-grep -qx "Failed to initialize GLFW" "$LT_TMP/nodisplay.err" || lt_fail "no 'Failed to initialize GLFW'"
-grep -qx "=== Error ===" "$LT_TMP/nodisplay.err" || lt_fail "the library's reason is not shown"
-[ "$(tail -n 1 "$LT_TMP/nodisplay.err")" = "Failed to open window" ] || lt_fail "does not end with 'Failed to open window'"
+[ "$(cat "$LT_TMP/nodisplay.err")" = "lumitick: no display could be opened (DISPLAY is not set)" ] ||
+  lt_fail "unexpected messages: $(cat "$LT_TMP/nodisplay.err")"
 
 lt_log "PASS"

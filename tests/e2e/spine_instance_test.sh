@@ -42,11 +42,11 @@ beside=$LT_PID
 lt_wait_for 20 eval '[ "$(lt_windows_of_pid "$beside" | wc -l)" -ge 1 ]' || lt_fail "/s beside the holder has no window"
 lt_expect_running "$beside" 0.3 "/s beside the holder"
 kill -TERM "$beside"
-lt_expect_exit "$beside" 5 "/s beside the holder, on SIGTERM"
+lt_expect_stopped "$beside" 5 TERM "/s beside the holder, on SIGTERM"
 LT_SAVER_TAG=hosted lt_start_saver -window-id "$LT_HOST"
 lt_wait_child_covering "$LT_HOST" 160 120 20 >/dev/null || lt_fail "-window-id beside the holder drew nothing"
 kill -TERM "$LT_PID"
-lt_expect_exit "$LT_PID" 5 "-window-id beside the holder, on SIGTERM"
+lt_expect_stopped "$LT_PID" 5 TERM "-window-id beside the holder, on SIGTERM"
 
 lt_case "after SIGKILL of the holder a new instance starts"
 kill -KILL "$holder"
@@ -64,7 +64,7 @@ lt_wait_child_covering "$LT_HOST" 160 120 20 >/dev/null || lt_fail "preview hold
 lt_second_instance_refused
 lt_second_instance_refused "/p:$LT_HOST"
 kill -TERM "$LT_PID"
-lt_expect_exit "$LT_PID" 5 "preview holder, on SIGTERM"
+lt_expect_stopped "$LT_PID" 5 TERM "preview holder, on SIGTERM"
 lt_marker_held && lt_fail "the marker outlived its holder"
 
 lt_log "PASS"

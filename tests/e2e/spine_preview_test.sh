@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Preview ("/p ID"): the saver draws inside the host window and nowhere else,
-# follows the host's size, and ends with status 0 soon after the host is
-# destroyed; an id that names no window ends it with "Failed to open window".
+# follows the host's size, leaves keys and buttons to the host, and ends with
+# status 0 soon after the host is destroyed; an id that names no window ends
+# it with "Failed to open window".
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_lock_instance  # "/p" takes the per-user instance marker
@@ -18,6 +19,12 @@ lt_wait_for 10 lt_none_of ff00ff 100 50 320 240 || lt_fail "host area not covere
 lt_all_of ffffff 0 0 100 768 || lt_fail "the saver drew left of the host"
 lt_all_of ffffff 420 0 604 768 || lt_fail "the saver drew right of the host"
 [ -z "$(lt_windows_of_pid "$LT_PID" | grep -vx "$child")" ] || lt_fail "the saver showed a window of its own"
+
+lt_case "keys and buttons in the preview leave it running"
+xdotool mousemove 200 150 click 1 click 3 key a key Escape
+lt_expect_running "$LT_PID" 0.5 "after a click and keys in the preview"
+
+lt_case "preview follows the host's size"
 kill -USR1 "$LT_HOST_PID"
 lt_wait_for 10 lt_host_said "resized 400x300" || lt_fail "host did not resize"
 lt_wait_child_covering "$LT_HOST" 400 300 10 >/dev/null || lt_fail "saver did not follow the resize: $(lt_probe children "$LT_HOST")"

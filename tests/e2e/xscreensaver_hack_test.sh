@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# The saver as an xscreensaver hack, with Debian's own xscreensaver: a HOME of
-# the test's own whose ~/.xscreensaver lists only Lumitick (mode one), the
-# daemon started with -no-splash and blanked with xscreensaver-command
-# -activate; the clock must show on screen after its fade-in, and the hack
-# must end when the daemon unblanks. Then xscreensaver-settings shows its
-# preview: it runs the hack with --window-id, which must draw the clock into
-# that window. When xscreensaver cannot run here the script ends with status
-# 77 (ctest's SKIP_RETURN_CODE, if set; a failure otherwise).
+# The saver as an xscreensaver hack, with Debian's own xscreensaver, in a HOME
+# of the test's own. "lumitick --add-to-xscreensaver" adds the hack to a real
+# ~/.xscreensaver (tests/data/xscreensaver-settings-6.06.txt: written by
+# xscreensaver-settings 6.06 under Xvfb after one setting was changed, its
+# programs list cut to eight entries): one line at the end of the list,
+# nothing else changed, the file as it was kept beside it, nothing done a
+# second time; without a file it makes one from xscreensaver's defaults.
+# The daemon, started with -no-splash and told to run the new entry with
+# xscreensaver-command -select, must show the clock after its fade-in; run
+# again, and unblanked, the hack must end, and the daemon's log must call
+# its end normal. Then xscreensaver-settings shows its preview: it runs the
+# hack with --window-id, which must draw the clock into that window. When
+# xscreensaver cannot run here the script ends with status 77 (ctest's
+# SKIP_RETURN_CODE, if set; a failure otherwise).
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 
@@ -41,20 +47,40 @@ if [ "$(id -u)" = 0 ]; then
 fi
 xs() { "${XS_RUN[@]}" "$@"; }
 
-cat >"$XS_HOME/.xscreensaver" <<EOF
-mode:		one
-selected:	0
-timeout:	0:30:00
-cycle:		0:00:00
-lock:		False
-fade:		False
-unfade:		False
-splash:		False
-dpmsEnabled:	False
-grabDesktopImages: False
-programs:	$saver --root \\n
-EOF
-[ "$(id -u)" = 0 ] && chown nobody "$XS_HOME/.xscreensaver"
+fixture="$(dirname "$0")/../data/xscreensaver-settings-6.06.txt"
+entry_of() { grep -c -F -- "$saver --root" "$1"; }
+
+lt_case "--add-to-xscreensaver adds one entry to a real ~/.xscreensaver"
+xs_file="$XS_HOME/.xscreensaver"
+cp "$fixture" "$xs_file"
+[ "$(id -u)" = 0 ] && chown nobody "$xs_file"
+xs "$saver" --add-to-xscreensaver >"$LT_TMP/add.out" 2>"$LT_TMP/add.err" || lt_fail "status $?"
+[ -s "$LT_TMP/add.err" ] && lt_fail "messages on stderr"
+grep -q '^Added ' "$LT_TMP/add.out" || lt_fail "no report of the addition"
+cmp -s "$fixture" "$xs_file.before-lumitick" || lt_fail "the file as it was is not kept"
+[ "$(entry_of "$xs_file")" = 1 ] || lt_fail "not one entry of the hack"
+# Without the new line the file is the old one; the line follows the list's
+# last entry and continues, as the others do, onto the blank line that ends it.
+grep -v -F -- "$saver --root" "$xs_file" | cmp -s - "$fixture" || lt_fail "more changed: $(diff "$fixture" "$xs_file")"
+grep -B1 -A1 -F -- "$saver --root" "$xs_file" >"$LT_TMP/around"
+[ "$(sed -n 1p "$LT_TMP/around" | grep -c squirtorus)" = 1 ] && grep -q '\\n\\$' <(sed -n 2p "$LT_TMP/around") &&
+  [ -z "$(sed -n 3p "$LT_TMP/around")" ] || lt_fail "not at the end of the list: $(cat "$LT_TMP/around")"
+cp "$xs_file" "$LT_TMP/added"
+xs "$saver" --add-to-xscreensaver >"$LT_TMP/add.out" 2>&1 || lt_fail "a second run: status $?"
+grep -q 'already lists Lumitick; nothing changed' "$LT_TMP/add.out" || lt_fail "a second run: $(cat "$LT_TMP/add.out")"
+cmp -s "$xs_file" "$LT_TMP/added" || lt_fail "a second run changed the file"
+# The hack's place in the list, for -select (counted from 1).
+place=$(awk '/^programs:/ { on = 1; next } on && /\\n/ { n++ } on && !/\\$/ { on = 0 } END { print n }' "$xs_file")
+
+lt_case "--add-to-xscreensaver without a ~/.xscreensaver: xscreensaver's list and the hack"
+mkdir -p "$LT_TMP/fresh"
+defaults=/etc/X11/app-defaults/XScreenSaver
+HOME="$LT_TMP/fresh" "$saver" --add-to-xscreensaver >"$LT_TMP/fresh.out" 2>&1 || lt_fail "status $?: $(cat "$LT_TMP/fresh.out")"
+fresh="$LT_TMP/fresh/.xscreensaver"
+[ "$(entry_of "$fresh")" = 1 ] || lt_fail "not one entry of the hack"
+[ "$(grep -c '\\n' "$fresh")" = "$(( $(sed -n '/^\*programs:/,/[^\\]$/p' "$defaults" | grep -c '\\n') + 1 ))" ] ||
+  lt_fail "not the defaults' list and one entry: $(grep -c '\\n' "$fresh") entries"
+[ ! -e "$fresh.before-lumitick" ] || lt_fail "a copy of a file that was not there"
 
 compare="$LT_TOOLS/clock_compare"
 now() { date +%s.%N; }
@@ -145,7 +171,7 @@ forked_line() { grep -a -F "forked \"$saver --root\" in pid" "$LT_TMP/xscreensav
 lt_start_xvfb 1024x768
 read -r sw sh < <(lt_screen_size)
 
-lt_case "xscreensaver runs the hack full-screen on -activate; the clock shows"
+lt_case "xscreensaver runs the added entry full-screen on -select; the clock shows"
 "${XS_RUN[@]}" xscreensaver -no-splash -verbose >"$LT_TMP/xscreensaver.out" 2>"$LT_TMP/xscreensaver.err" &
 XS_DAEMON=$!
 lt_track "$XS_DAEMON"
@@ -155,7 +181,7 @@ if ! lt_wait_for 20 xs xscreensaver-command -time; then
 fi
 # The daemon's helpers (xscreensaver-gfx and the like) are its children.
 xs_note $(ps -o pid= --ppid "$XS_DAEMON")
-xs xscreensaver-command -activate >/dev/null || lt_fail "xscreensaver-command -activate failed"
+xs xscreensaver-command -select "$place" >/dev/null || lt_fail "xscreensaver-command -select $place failed"
 lt_wait_for 20 forked_line || lt_fail "xscreensaver did not start the hack"
 line=$(forked_line)
 hack=$(sed -E 's/.* in pid ([0-9]+).*/\1/' <<<"$line")
@@ -170,11 +196,22 @@ wait_clock 90 "$hack" blanked 0 0 "$sw" "$sh" || {
 }
 lt_alive "$hack" || lt_fail "the hack ended while the screen was blanked"
 
-lt_case "unblanking ends the hack"
+lt_case "run again, and unblanked, the hack ends normally in the daemon's eyes"
+# -select while blanked ends the running hack and starts it anew; the
+# daemon logs how the first one ended.
+xs xscreensaver-command -select "$place" >/dev/null || lt_fail "xscreensaver-command -select $place failed"
+ended_line() { grep -a -E "child pid $1 \\(.*\\) (exited|crashed|unexpectedly|terminated|died)" "$LT_TMP/xscreensaver.err"; }
+lt_wait_for 10 ended_line "$hack" || lt_fail "the daemon logged no end of the hack"
+ended_line "$hack" | grep -q 'exited normally with SIGTERM' || lt_fail "the daemon says: $(ended_line "$hack")"
+lt_wait_for 20 eval '[ "$(forked_line | sed -E "s/.* in pid ([0-9]+).*/\\1/")" != "$hack" ]' ||
+  lt_fail "the daemon did not start the hack again"
+hack=$(forked_line | sed -E 's/.* in pid ([0-9]+).*/\1/')
+xs_note "$hack"
+lt_wait_for 20 eval 'ps -o stat= -p "$hack" >/dev/null' || lt_fail "the second hack did not start"
 xs xscreensaver-command -deactivate >/dev/null || lt_fail "xscreensaver-command -deactivate failed"
 lt_wait_for 10 gone "$hack" || lt_fail "the hack still runs after unblanking"
-grep -a -E "pid $hack.*(crashed|abnormally|core dumped|signal)" "$LT_TMP/xscreensaver.err" &&
-  lt_fail "xscreensaver reports the hack ended badly"
+grep -a -E "pid [0-9]+ \\(.*lumitick\\).*(crashed|abnormally|core dumped|unexpectedly)" "$LT_TMP/xscreensaver.err" &&
+  lt_fail "xscreensaver reports a hack that ended badly"
 
 lt_case "xscreensaver-settings' preview: --window-id draws the clock into its window"
 # GDK_GL=disable keeps Mesa and LLVM out of the settings process. When an

@@ -13,10 +13,14 @@
 //   x11_probe count RRGGBB X Y W H    how many pixels of that screen rectangle
 //                                     have exactly that colour
 //   x11_probe paint-root RRGGBB       fills the root window with that colour
+//   x11_probe wm-check WINDOW         names WINDOW as the window manager's
+//                                     check window on the root
+//                                     (_NET_SUPPORTING_WM_CHECK)
 //
 // Colours are 24-bit TrueColor pixels, as on Xvfb's default visual.
 // WINDOW is decimal or 0x-hex. Exit status 1 when the display cannot be
 // opened or the window does not exist, 2 on bad arguments.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -150,11 +154,19 @@ int PaintRoot(Display* dpy, unsigned long colour) {
   return sXError ? 1 : 0;
 }
 
+int SetWmCheck(Display* dpy, Window w) {
+  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+  XChangeProperty(dpy, DefaultRootWindow(dpy), check, XA_WINDOW, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&w), 1);
+  XSync(dpy, False);
+  return sXError ? 1 : 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: x11_probe cursor | close WINDOW | children WINDOW | colour X Y W H |"
                " count RRGGBB X Y W H |"
-               " paint-root RRGGBB\n");
+               " paint-root RRGGBB | wm-check WINDOW\n");
   return 2;
 }
 
@@ -166,7 +178,8 @@ int main(int argc, char** argv) {
   Window w = 0;
   int x = 0, y = 0, width = 0, height = 0;
   unsigned long colour = 0;
-  const bool windowArg = std::strcmp(cmd, "close") == 0 || std::strcmp(cmd, "children") == 0;
+  const bool windowArg =
+      std::strcmp(cmd, "close") == 0 || std::strcmp(cmd, "children") == 0 || std::strcmp(cmd, "wm-check") == 0;
   if (std::strcmp(cmd, "cursor") == 0) {
     if (argc != 2) return Usage();
   } else if (windowArg) {
@@ -197,6 +210,7 @@ int main(int argc, char** argv) {
   else if (std::strcmp(cmd, "children") == 0) status = Children(dpy, w);
   else if (std::strcmp(cmd, "colour") == 0) status = Colour(dpy, x, y, width, height);
   else if (std::strcmp(cmd, "count") == 0) status = Count(dpy, colour, x, y, width, height);
+  else if (std::strcmp(cmd, "wm-check") == 0) status = SetWmCheck(dpy, w);
   else status = PaintRoot(dpy, colour);
   XCloseDisplay(dpy);
   return status;

@@ -1,5 +1,7 @@
 // SIGTERM and SIGINT ask the saver to stop: the process must survive the
-// signal itself, and the main loop must see the request at its next check.
+// signal itself, the main loop must see the request at its next check, and
+// the process then ends by that signal (xscreensaver counts an exit with a
+// status as abnormal). SIGUSR1, xsecurelock's reset, is no stop at all.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -26,4 +28,25 @@ TEST(StopSignals, TermAndIntAreRequestsNotDeaths) {
   EXPECT_EXIT(RaiseAndReport(SIGTERM, SIGINT), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(RaiseAndReport(SIGINT, SIGTERM), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(RaiseAndReport(SIGTERM, SIGTERM), ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+void ResetThenEnd(int stop) {
+  platform::InstallStopSignals();
+  std::raise(SIGUSR1);
+  if (platform::StopRequested()) std::_Exit(6);
+  platform::EndByStopSignal();  // nothing asked: returns
+  if (stop == 0) std::_Exit(0);
+  std::raise(stop);
+  platform::EndByStopSignal();
+  std::_Exit(7);
+}
+
+}  // namespace
+
+TEST(StopSignals, ResetIsIgnoredAndTheStopEndsByItsSignal) {
+  EXPECT_EXIT(ResetThenEnd(0), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(ResetThenEnd(SIGTERM), ::testing::KilledBySignal(SIGTERM), "");
+  EXPECT_EXIT(ResetThenEnd(SIGINT), ::testing::KilledBySignal(SIGINT), "");
 }

@@ -7,6 +7,8 @@
 //   resize W H      sets the client area to W x H
 //   disable|enable  EnableWindow on the host
 //   destroy         DestroyWindow on the host (the settings dialog closing)
+//   input           posts a key press and release and a left click to every
+//                   child window, as a user's in the preview; one line each
 //   boxes           one line per message box on the desktop ("box TITLE|TEXT"),
 //                   each of which is then closed with OK
 //   quit            ends the program
@@ -64,6 +66,17 @@ BOOL CALLBACK ListBox(HWND hwnd, LPARAM) {
   return TRUE;
 }
 
+BOOL CALLBACK PostInput(HWND child, LPARAM) {
+  const LPARAM at = MAKELPARAM(10, 10);
+  const bool posted = PostMessageW(child, WM_KEYDOWN, 'A', 0x001E0001) &&
+                      PostMessageW(child, WM_KEYUP, 'A', static_cast<LPARAM>(0xC01E0001u)) &&
+                      PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageW(child, WM_LBUTTONUP, 0, at);
+  char name[128] = "";
+  GetClassNameA(child, name, sizeof name);
+  Reply(std::string(posted ? "input " : "no input ") + name);
+  return TRUE;
+}
+
 void Handle(HWND host, const std::string& line) {
   if (line == "children") {
     EnumChildWindows(host, ListChild, 0);
@@ -75,6 +88,8 @@ void Handle(HWND host, const std::string& line) {
     SetWindowPos(host, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
   } else if (line == "disable" || line == "enable") {
     EnableWindow(host, line == "enable");
+  } else if (line == "input") {
+    EnumChildWindows(host, PostInput, 0);
   } else if (line == "destroy") {
     Reply(DestroyWindow(host) ? "destroyed" : "not destroyed");
   } else if (line == "boxes") {
