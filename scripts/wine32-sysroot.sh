@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Prepares the 32-bit Wine for the i686 runs in build/windows-wine32/, for a
-# kernel that runs no 32-bit programs and without touching the machine's
-# dpkg database or apt configuration:
+# Prepares the 32-bit Wine for the i686 runs in build/windows-wine32/, to
+# run natively or, where the kernel runs no 32-bit programs, through
+# qemu-i386, without touching the machine's dpkg database or apt
+# configuration:
 #   root/     Debian 12's wine32 and Mesa (i386) with their dependencies,
 #             unpacked with dpkg-deb -x, beside a copy of the machine's wine64
 #             (which starts the 32-bit loader found beside itself);
@@ -16,6 +17,7 @@
 # run, or one after rm -rf root, fetches nothing.
 #
 #   scripts/wine32-sysroot.sh      prints the env file's path
+# $LUMITICK_DEBIAN_MIRROR names another Debian archive than the machine's.
 # Exits 3 when the archive cannot give the packages, 1 on other failures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,16 +33,17 @@ wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) || {
 packages=(wine32="$wine_version" libwine="$wine_version"
   libgl1 libglx-mesa0 libgl1-mesa-dri
   libxrandr2 libxrender1 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1)
-key="wine $wine_version; ${packages[*]}; qemu-user-static bookworm-backports; env 2"
+# (The sysroot's paths are written into its loader and env file.)
+key="wine $wine_version; ${packages[*]}; qemu-user-static bookworm-backports; in $top"
 if [ -f "$top/ready" ] && [ "$(cat "$top/ready")" = "$key" ] && [ -f "$top/env" ]; then
   echo "$top/env"; exit 0
 fi
 command -v patchelf >/dev/null || { echo "wine32-sysroot: patchelf is missing" >&2; exit 1; }
 
-# The machine's Debian archive (its first URI that is not the security
-# archive's), else deb.debian.org.
-mirror=""
-if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+# $LUMITICK_DEBIAN_MIRROR, else the machine's Debian archive (its first URI
+# that is not the security archive's), else deb.debian.org.
+mirror=${LUMITICK_DEBIAN_MIRROR:-}
+if [ -z "$mirror" ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
   mirror=$(awk '/^URIs:/ { for (i = 2; i <= NF; i++) if ($i !~ /security/) { print $i; exit } }' \
     /etc/apt/sources.list.d/debian.sources)
 fi
