@@ -598,5 +598,6 @@ for arch in "${arches[@]}"; do
   arch_times+=("$arch $(($(date +%s) - arch_start)) s")
 done
 
-log "Windows tests: $failures failure(s)${skipped:+, skipped: ${skipped[*]}}; ${arch_times[*]/%/,} $(($(date +%s) - start_time)) s in all"
+arch_times+=("$(($(date +%s) - start_time)) s in all")
+log "Windows tests: $failures failure(s)${skipped:+, skipped: ${skipped[*]}}; $(IFS=,; echo "${arch_times[*]}" | sed 's/,/, /g')"
 [ $failures -eq 0 ]
