@@ -281,7 +281,7 @@ run_arch() {
     [ "$geometry" = "${screen_w}x$screen_h" ] && pass "/s full screen ${screen_w}x$screen_h" || fail "/s window is $geometry"
     sleep "$settle"  # past the fade-in (3 to 5 s after start)
     # The picture may be a frame or two behind the wall clock: the hands are
-    # compared from $lag s before the capture to its end, the sectors they
+    # compared from 2 s before the capture to its end, the sectors they
     # sweep meanwhile left out. Under emulation a frame can take longer
     # than that now and then: a second and third capture then.
     local before after attempt compared=0
@@ -290,7 +290,7 @@ run_arch() {
       /usr/bin/import -window root "$tmp/s-$arch.png" 2>/dev/null
       after=$(date +%s.%N)
       [ -n "$clock_compare" ] || break
-      if "$clock_compare" "$tmp/s-$arch.png" --time "$(clock_of "$(awk -v t="$before" -v l="$lag" 'BEGIN { printf "%.3f", t - l }')")" \
+      if "$clock_compare" "$tmp/s-$arch.png" --time "$(clock_of "$(awk -v t="$before" 'BEGIN { printf "%.3f", t - 2.0 }')")" \
           --until "$(clock_of "$after")" >"$tmp/compare.out" 2>&1; then
         compared=1; break
       fi
@@ -579,14 +579,14 @@ prepare_i386() {
 
 for arch in "${arches[@]}"; do
   # Screen size, time limit factor, how long /s is given before its
-  # picture is read, how far the picture may lag the clock.
-  size=(1920 1080) slow=1 settle=6 lag=2.0
+  # picture is read.
+  size=(1920 1080) slow=1 settle=6
   arch_start=$(date +%s)
   if [ "$arch" = i686 ]; then
     prepare_i386 || continue
     # Under emulation llvmpipe draws a 480 x 360 clock in about a second,
     # the first frames (its shaders compiled) some seconds late.
-    [ $i386_emulated = 1 ] && size=(480 360) slow=3 settle=10 lag=3.0
+    [ $i386_emulated = 1 ] && size=(480 360) slow=3 settle=10
   fi
   log "=== $arch"
   start_screen "${size[@]}"
