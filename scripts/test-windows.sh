@@ -71,6 +71,9 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# Stopped from outside, it still cleans up (the binfmt_misc entry above all).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 # A write to a host that has died fails; it does not end the script.
 trap '' PIPE
 
