@@ -160,8 +160,8 @@ zlib_out=$root.new/usr/lib/i386-linux-gnu/wine/i386-windows/zlib1.dll
 rm -rf "$root" "$top/qemu"
 mv "$root.new" "$root"
 mv "$top/qemu.new" "$top/qemu"
-# (The 32-bit processes need the library path and Mesa's driver folder:
-# natively in their environment, emulated through QEMU_SET_ENV.)
+# (The 32-bit processes need the library path and Mesa's driver folder in
+# their environment; qemu hands the environment on to them.)
 cat >"$top/env" <<EOF
 LUMITICK_WINE32=$root/usr/lib/wine/wine
 LUMITICK_WINE32_WINE64=$root/usr/lib/wine/wine64
