@@ -3,10 +3,8 @@
 # Idempotent and quiet when everything is there. Needs root (or sudo).
 #   scripts/install-deps.sh            Linux build and tests
 #   scripts/install-deps.sh --windows  also the Windows cross build and Wine
-# The 32-bit Wine (wine32:i386) comes last and alone: when the archive cannot
-# give it (its i386 index mid-sync, say), the rest is still installed and
-# the 32-bit runs are skipped, saying so; LUMITICK_REQUIRE_WIN32=1 makes that
-# a failure.
+# The 32-bit Wine is not installed: scripts/wine32-sysroot.sh unpacks it
+# into build/ (the machine keeps one architecture).
 set -euo pipefail
 
 packages=(
@@ -22,7 +20,7 @@ packages=(
 windows=0
 if [ "${1:-}" = "--windows" ]; then
   windows=1
-  packages+=(mingw-w64 wine64 qemu-user)
+  packages+=(mingw-w64 wine64 patchelf)
 fi
 
 missing_of() {
@@ -32,9 +30,7 @@ missing_of() {
   done
 }
 mapfile -t missing < <(missing_of "${packages[@]}")
-missing32=()
-[ $windows -eq 1 ] && mapfile -t missing32 < <(missing_of wine32:i386)
-[ ${#missing[@]} -eq 0 ] && [ ${#missing32[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -64,20 +60,6 @@ install() {
   return 1
 }
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  install "${missing[@]}" || exit 1
-fi
-if [ ${#missing32[@]} -gt 0 ]; then
-  echo "Installing: ${missing32[*]}"
-  # The i386 indexes are fetched only now, so that they cannot spoil the rest.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
-    updated=0
-  fi
-  if ! install "${missing32[@]}"; then
-    echo "install-deps: wine32:i386 could not be installed from the archive; the 32-bit Windows runs will be skipped" >&2
-    [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ] && exit 1
-  fi
-fi
+echo "Installing: ${missing[*]}"
+install "${missing[@]}" || exit 1
 exit 0

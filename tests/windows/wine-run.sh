@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the cross builds under Wine: the 32- or 64-bit
-# loader as the program's PE header says, quiet, in a prefix of its own
+# loader as the program's PE header says (the 32-bit one $LUMITICK_WINE32
+# when set, as scripts/test-windows.sh sets it), quiet, in a prefix of its own
 # ($LUMITICK_WINEPREFIX, else $WINEPREFIX, else build/windows-wine in the
 # repository). Used as the cross builds' CMAKE_CROSSCOMPILING_EMULATOR.
 #   wine-run.sh PROGRAM.exe [ARGS...]
@@ -15,7 +16,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 pe=$(od -An -t u4 -j 60 -N 4 "$exe" | tr -d ' ')
 machine=$(od -An -t x2 -j $((pe + 4)) -N 2 "$exe" | tr -d ' ')
 case $machine in
-  014c) loader=/usr/lib/wine/wine ;;
+  014c) loader=${LUMITICK_WINE32:-/usr/lib/wine/wine} ;;
   8664) loader=/usr/lib/wine/wine64 ;;
   *) echo "wine-run.sh: $exe is not a Windows program" >&2; exit 125 ;;
 esac
