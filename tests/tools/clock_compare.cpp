@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
 
   // The sectors the second hand (plus 4 degrees each side: its glow and the
   // marks it tints) and the minute hand (plus 1.5 degrees) sweep between the
-  // two moments are copied from the reference, so they always match.
+  // two moments, widened by the hands' glow, are copied from the reference,
+  // so they always match.
   std::size_t masked = 0;
   if (until >= 0) {
     struct Sweep {
@@ -144,8 +145,13 @@ int main(int argc, char** argv) {
       for (int x = 0; x < rw; ++x) {
         const double u = (x + 0.5 - mx) / side - 0.5, v = (y + 0.5 - my) / side - 0.5;
         if (std::fabs(u) > 0.5 || std::fabs(v) > 0.5) continue;
-        bool inside = u * u + v * v < 0.03 * 0.03;
-        for (const Sweep& w : sweeps) inside = inside || AngleGap(std::atan2(v, u), w.mid) <= w.half;
+        // Near the centre a hand's glow (0.01 of the square wide, and its
+        // half-disc) spans more angle than the margin: widen the sector by
+        // the angle its width takes at this radius.
+        const double r = std::sqrt(u * u + v * v), glow = 0.012;
+        const double reach = r > glow ? std::asin(glow / r) : kPi;
+        bool inside = r < 0.03;
+        for (const Sweep& w : sweeps) inside = inside || AngleGap(std::atan2(v, u), w.mid) <= w.half + reach;
         if (!inside) continue;
         const clockref::Color c = clockref::EvaluateClockPixel(in, x + 0.5, y + 0.5);
         unsigned char* p = &rgba[(static_cast<std::size_t>(y) * rw + x) * 4];
