@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/SaverWindows.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/message_box.h"
 #include "platform/os_version.h"
@@ -62,7 +63,10 @@ CScreensaverApp::CScreensaverApp(CScreensaverArgs* a) : args(a) {
   ChooseWindowSize();
   OpenSaverWindow();
   InitGLState();
+  if (FullScreen()) new CSaverWindows(window);  // the other monitors
 }
+
+bool CScreensaverApp::FullScreen() const { return !gHosted.active && args->mode != ScreensaverMode::Preview; }
 
 int CScreensaverApp::GetWindowsVersion() { return platform::GetWindowsVersion(); }
 
@@ -111,6 +115,10 @@ void CScreensaverApp::OpenSaverWindow() {
   } else if (args->mode == ScreensaverMode::Preview) {
     window = platform::CreateWindowInHost(static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(args->parentWindow)));
   } else {
+    // Losing the focus ends the saver (SaverWindows); the library must not
+    // iconify the window first, nor one full-screen window when another
+    // takes the focus.
+    glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
     window = glfwCreateWindow(gWindowWidth, gWindowHeight, "Lumitick Screensaver", glfwGetPrimaryMonitor(), nullptr);
   }
   if (!window) {
@@ -120,10 +128,7 @@ void CScreensaverApp::OpenSaverWindow() {
   }
 
   glfwSetWindowSizeCallback(window, OnWindowSize);
-  glfwSetKeyCallback(window, OnKey);
-  glfwSetMouseButtonCallback(window, OnMouseButton);
-  glfwSetCursorPosCallback(window, OnCursorPos);
-  glfwSetScrollCallback(window, OnScroll);
+  InstallSaverInputCallbacks(window);
   glfwMakeContextCurrent(window);
   SetSaverIcon(window);
   InitGLEntryPoints();  // the status only concerns the context's major version
@@ -132,7 +137,14 @@ void CScreensaverApp::OpenSaverWindow() {
 #endif
 }
 
-void CScreensaverApp::InitGLState() {
+void InstallSaverInputCallbacks(GLFWwindow* window) {
+  glfwSetKeyCallback(window, OnKey);
+  glfwSetMouseButtonCallback(window, OnMouseButton);
+  glfwSetCursorPosCallback(window, OnCursorPos);
+  glfwSetScrollCallback(window, OnScroll);
+}
+
+void SetFixedGLState() {
   // The loader leaves a pointer null when the driver lacks the function;
   // these four are core since 1.0, but a broken driver must not crash us.
   if (glCullFace) glCullFace(GL_BACK);
@@ -142,6 +154,10 @@ void CScreensaverApp::InitGLState() {
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_POLYGON_SMOOTH);
   }
+}
+
+void CScreensaverApp::InitGLState() {
+  SetFixedGLState();
   SetSwapInterval(true);
   glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }

@@ -38,6 +38,8 @@ class CScreensaverApp {
   CScreensaverArgs* args = nullptr;
 
  private:
+  // Full-screen mode ("/s" or no switch), not a preview or a hosted window.
+  bool FullScreen() const;
   void InitLibrary();
   void ChooseWindowSize();
   void OpenSaverWindow();
@@ -65,6 +67,13 @@ void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int
 // one) with robustness and lose-context-on-reset, no multisampling, no
 // stereo. Offscreen renderers of the same picture ask for the same.
 void SetSaverWindowHints();
+
+// The key, mouse-button, cursor and wheel callbacks of a saver window.
+void InstallSaverInputCallbacks(GLFWwindow* window);
+
+// The fixed OpenGL state of a saver window's context (culling, no
+// multisampling or smoothing); the context must be current.
+void SetFixedGLState();
 
 // The 64 x 64 window icon, RGBA with rows from the top (16384 bytes).
 void BuildSaverIcon(unsigned char* pixels);

@@ -234,6 +234,8 @@ void DrawSceneView(SceneView& view, const FrameInstant& instant, int width, int 
     DrawChangingRegions(view, instant, width, height);
 }
 
+SceneView& MainSceneView() { return *gMainView; }
+
 void RunFrameStep() {
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
   BeginFrameTimes();

@@ -34,6 +34,9 @@ FrameInstant ReadFrameInstant();
 // same either way.
 void DrawSceneView(SceneView& view, const FrameInstant& instant, int width, int height);
 
+// The view RunFrameStep draws into (the saver's first window).
+SceneView& MainSceneView();
+
 // The single-window frame step: ReadFrameInstant, then DrawSceneView of the
 // scene's own view at the window size state.
 void RunFrameStep();

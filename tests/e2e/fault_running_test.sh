@@ -2,8 +2,9 @@
 # Faults while the saver runs: its host window destroyed (preview and
 # -window-id), a second instance, SIGTERM and SIGINT (also during set-up),
 # a host shrunk to a single pixel and a full-screen window iconified by the
-# window manager. Each ends with status 0 (by the signal it was sent) and
-# nothing left behind, or the saver keeps drawing where it should.
+# window manager (a saver nobody sees ends). Each ends with status 0 (by the
+# signal it was sent) and nothing left behind, or the saver keeps drawing
+# where it should.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_lock_instance
@@ -83,16 +84,11 @@ kill -TERM "$LT_PID"
 ended_cleanly "SIGTERM at 1x1" 5 TERM
 kill "$LT_HOST_PID"; wait "$LT_HOST_PID"
 
-lt_case "the full-screen window iconified and restored under a window manager"
+lt_case "the full-screen window iconified under a window manager ends the saver"
 lt_start_openbox
 run_in_session /s
 win=$(lt_wait_window_of_pid "$LT_PID" 20) || lt_fail "no window"
 lt_wait_for 20 screen_changes 0 0 640 480 || lt_fail "no frames before iconifying"
-xdotool windowminimize --sync "$win" || lt_fail "could not iconify"
-xprop -id "$win" WM_STATE | grep -q 'Iconic' || lt_fail "the window manager did not iconify the window"
-lt_expect_running "$LT_PID" 1.5 "iconified"
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowmap --sync "$win"
-lt_wait_for 10 screen_changes 0 0 640 480 || lt_fail "no frames after restoring"
-xdotool key --window "$win" a
-ended_cleanly "key after restoring"
+xdotool windowminimize "$win" || lt_fail "could not iconify"
+ended_cleanly "iconified" 5
 lt_log "PASS"

@@ -245,3 +245,22 @@ lt_lock_instance() {
 
 # lt_marker_held: true while some process holds the saver's instance marker.
 lt_marker_held() { grep -q "@K_OPENGL_SCREENSAVER\.$(id -u)\$" /proc/net/unix; }
+
+# lt_start_xorg_dummy: an Xorg of our own with two monitors (DUMMY0 1920 x
+# 1080 at 0,0, primary; DUMMY1 1280 x 1024 at 1920,0; see xorg_dummy.sh);
+# exports DISPLAY.
+lt_start_xorg_dummy() {
+  source "$(dirname "${BASH_SOURCE[0]}")/xorg_dummy.sh"
+  xorg_dummy_start "$LT_TMP/xorg" || lt_fail "Xorg with the dummy driver did not start: $(tail -n 5 "$LT_TMP/xorg/xorg.log" 2>/dev/null)"
+  lt_track "$XORG_DUMMY_PID"
+  export DISPLAY=$XORG_DUMMY_DISPLAY
+  unset XAUTHORITY
+  lt_wait_for 10 xdpyinfo || lt_fail "display $DISPLAY does not answer"
+  lt_log "Xorg (dummy, two monitors) on $DISPLAY"
+}
+
+# lt_windows_at PID: "X Y W H" of each of PID's viewable windows, sorted.
+lt_windows_at() {
+  local w
+  for w in $(lt_windows_of_pid "$1"); do lt_geometry "$w"; done | sort
+}
