@@ -13,6 +13,7 @@ packages=(
   libpng-dev libopenal-dev libgtest-dev
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool x11-utils imagemagick openbox
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   clang libfuzzer-14-dev libclang-rt-14-dev faketime strace time
   xscreensaver xscreensaver-data dpkg-dev file groff-base
   mate-screensaver xsecurelock dbus-daemon desktop-file-utils lintian
