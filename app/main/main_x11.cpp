@@ -38,7 +38,7 @@ const char kHelp[] =
     "A glowing analog-clock screensaver.\n"
     "\n"
     "  (no switch)        full-screen saver, one instance at a time\n"
-    "  /s                 full-screen saver\n"
+    "  /s                 full-screen saver, a clock on every monitor\n"
     "  /p HANDLE          draw into the X11 window HANDLE (decimal), a settings dialog's\n"
     "                     preview, one instance at a time\n"
     "  /c                 show the About window\n"
@@ -52,9 +52,10 @@ const char kHelp[] =
     "  --add-to-xscreensaver  add Lumitick to the programs list of ~/.xscreensaver\n"
     "  --help, --version\n"
     "\n"
-    "The full-screen saver ends on any key or mouse button. A preview and the runs\n"
-    "in another program's window (-window-id, -root) leave input to that program and\n"
-    "end when their window goes away, or on SIGTERM or SIGINT.\n";
+    "The full-screen saver ends on any key or mouse button, or when another program\n"
+    "takes the focus. A preview and the runs in another program's window\n"
+    "(-window-id, -root) leave input to that program and end when their window goes\n"
+    "away, or on SIGTERM or SIGINT.\n";
 
 // Where Debian's xscreensaver looks for its hacks, and its defaults.
 const char kHackDir[] = "/usr/libexec/xscreensaver";
