@@ -5,9 +5,10 @@
 
 namespace platform {
 
-// X11: opens the display the window library will open (DISPLAY) and closes
-// it again. False when there is none, after saying so in one line on
-// standard error. Windows: true.
+// X11: opens the display the window library will open (DISPLAY) and keeps
+// that connection (a server whose last client leaves may reset, refusing
+// the next one meanwhile). False when there is none, after saying so in one
+// line on standard error. Windows: true.
 //
 // On the way it clears a window manager's stale check window: a window
 // manager that died without cleaning up leaves _NET_SUPPORTING_WM_CHECK on

@@ -91,7 +91,9 @@ bool PrepareDisplay() {
     if (found != CheckWindow::Unnamed || stale) break;
     usleep(50000);
   }
-  XCloseDisplay(dpy);
+  // The connection stays open: an X server that has no other client (an
+  // Xvfb of xvfb-run) resets when its last one leaves, and refuses the
+  // window library's connection while it does.
   return true;
 }
 

@@ -4,7 +4,9 @@
 # the snapshot and export options' checks and errors.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
-lt_start_xvfb 640x480
+# As under xvfb-run: a server that resets whenever its last client leaves
+# (the snapshot's connections must not leave it clientless meanwhile).
+LT_XVFB_NORESET= lt_start_xvfb 640x480
 compare="$LT_TOOLS/clock_compare"
 
 shot() {  # SIZE TIME ITIME

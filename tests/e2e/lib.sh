@@ -94,13 +94,15 @@ lt_wait_for() {
 
 # lt_start_xvfb WIDTHxHEIGHT [Xvfb options]: starts an Xvfb of our own on a
 # free display (the server picks it: -displayfd) and exports DISPLAY. The
-# root window is black unless an option says otherwise (-wr: white).
+# root window is black unless an option says otherwise (-wr: white). With
+# LT_XVFB_NORESET set empty the server resets whenever its last client
+# leaves, as xvfb-run's does.
 lt_start_xvfb() {
   local size="${1:-1280x720}"
   shift
   local fifo="$LT_TMP/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset "$@" 3>"$fifo" >"$LT_TMP/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp ${LT_XVFB_NORESET--noreset} "$@" 3>"$fifo" >"$LT_TMP/xvfb.log" 2>&1 &
   LT_XVFB_PID=$!
   lt_track "$LT_XVFB_PID"
   local number=""
