@@ -261,6 +261,10 @@ root_re=$(sed 's/[^A-Za-z0-9_-]/./g' <<<"$root")
 
 run_arch() {
   local dir=$root/build/windows-$arch scr=$root/build/windows-$arch/Lumitick.scr
+  if [ ! -f "$scr" ] || [ ! -f "$dir/tests/lumitick_unit_tests.exe" ]; then
+    fail "build/windows-$arch holds no Lumitick.scr with its tests (scripts/build-windows.sh --arch $arch --tests)"
+    return 1
+  fi
 
   # Unit tests and in-process adoption tests.
   # The death tests of these suites read the X11 message box from standard
@@ -535,6 +539,7 @@ run_arch() {
   else
     fail "preview host (empty popup) did not start"; stop_host
   fi
+  return 0
 }
 
 # The full-screen saver on two monitors (Xorg with the dummy driver, see
@@ -551,6 +556,20 @@ monitor_windows() {
 }
 two_monitors() { [ "$(monitor_windows)" = "0 0 1920 1080
 1920 0 1280 1024" ]; }
+# focus_taken PID WHAT: another program's window takes the focus; the saver
+# must end with status 0 within two seconds.
+focus_taken() {
+  xmessage -center focus >/dev/null 2>&1 &
+  local xm=$!; pids+=($xm)
+  if wait_for 2 dead $1; then
+    reap $1
+    [ "$RC" = 0 ] && pass "$2 ends with status 0 when another program takes the focus" ||
+      fail "$2 ended with status $RC when the focus left"
+  else
+    fail "$2 still running after another program took the focus"; kill $1 2>/dev/null
+  fi
+  kill $xm 2>/dev/null
+}
 run_monitors() {
   local scr=$root/build/windows-$arch/Lumitick.scr s rc at rect
   stop_prefix
@@ -609,16 +628,7 @@ run_monitors() {
     sleep 1
     alive $s && pass "/s under openbox: focus moves between its own windows keep it" ||
       fail "/s under openbox ended when the focus moved between its windows"
-    xmessage -center focus >/dev/null 2>&1 &
-    local xm=$!; pids+=($xm)
-    if wait_for 2 dead $s; then
-      reap $s
-      [ "$RC" = 0 ] && pass "/s under openbox ends with status 0 when another program takes the focus" ||
-        fail "/s under openbox ended with status $RC when the focus left"
-    else
-      fail "/s under openbox still running after another program took the focus"; kill $s 2>/dev/null
-    fi
-    kill $xm 2>/dev/null
+    focus_taken $s "/s on two monitors under openbox"
   else
     fail "/s under openbox: windows '$(monitor_windows)'"; kill $s 2>/dev/null
   fi
@@ -628,16 +638,7 @@ run_monitors() {
   s=$!; pids+=($s)
   if wait_for 60 eval '[ "$(monitor_windows)" = "0 0 1920 1080" ]'; then
     sleep 2
-    xmessage -center focus >/dev/null 2>&1 &
-    local xm=$!; pids+=($xm)
-    if wait_for 2 dead $s; then
-      reap $s
-      [ "$RC" = 0 ] && pass "/s on one monitor under openbox ends with status 0 when another program takes the focus" ||
-        fail "/s on one monitor under openbox ended with status $RC when the focus left"
-    else
-      fail "/s on one monitor under openbox still running after another program took the focus"; kill $s 2>/dev/null
-    fi
-    kill $xm 2>/dev/null
+    focus_taken $s "/s on one monitor under openbox"
   else
     fail "/s on one monitor: windows '$(monitor_windows)'"; kill $s 2>/dev/null
   fi
@@ -715,9 +716,8 @@ for arch in "${arches[@]}"; do
   log "=== $arch"
   start_screen "${size[@]}"
   use_prefix "$arch"
-  run_arch
   # Several monitors: the x86_64 build (the code is the same for both).
-  [ "$arch" = x86_64 ] && run_monitors
+  run_arch && [ "$arch" = x86_64 ] && run_monitors
   stop_prefix
   stop_screen
   [ "$arch" = i686 ] && end_i386
