@@ -93,7 +93,6 @@ void CSaverWindows::OpenWindowOn(GLFWmonitor* monitor) {
   InstallSaverInputCallbacks(window);
   glfwSetWindowSizeCallback(window, OnSize);
   InstallCallbacks(window);
-  quietUntil = glfwGetTime() + kQuietAfterChange;
 
   glfwSetWindowPos(window, x, y);
   glfwShowWindow(window);
@@ -125,7 +124,6 @@ void CSaverWindows::FollowMonitors() {
     Close(i);
     closed = true;
   }
-  glfwMakeContextCurrent(views[0].window);
   // The primary window moves to the primary monitor, taking it over from
   // the window there.
   GLFWmonitor* primary = glfwGetPrimaryMonitor();
@@ -133,7 +131,6 @@ void CSaverWindows::FollowMonitors() {
     for (std::size_t i = views.size(); i-- > 1;) {
       if (views[i].monitor == primary) Close(i);
     }
-    glfwMakeContextCurrent(views[0].window);
     PlaceOn(views[0], primary);
     closed = true;
   }

@@ -126,6 +126,26 @@ bool EnsureStaticLayer(SceneView& view, int width, int height) {
   return true;
 }
 
+// Views in other contexts share the programs. Mesa applies a uniform set in
+// one context to another only when it differs, there, from the value the
+// program holds: a value another context has set already counts as
+// unchanged, and this context goes on drawing with its own older copy (the
+// second hand of the last window drawn in a turn stood still). So when the
+// scene turns to another view, each uniform a frame sets is first set to a
+// value it never takes.
+void ForgetUniforms(const char* programName) {
+  ShaderProgram* program = gRegistry->Find(programName);
+  if (!program) return;
+  program->Use();
+  constexpr float kNever = -1.0e30f;
+  for (const char* name : {"psecond", "pminute", "phour", "iTime", "viewportWidth", "viewportHeight"})
+    glUniform1f(program->UniformLocation(name), kNever);
+  float never[16];
+  for (float& f : never) f = kNever;
+  for (const char* name : {"model_world", "world_projection", "model_projection"})
+    glUniformMatrix4fv(program->UniformLocation(name), 1, GL_FALSE, never);
+}
+
 void CopyStaticLayer(const SceneView& view, int width, int height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, view.target);
@@ -198,6 +218,12 @@ FrameInstant ReadFrameInstant() {
 }
 
 void DrawSceneView(SceneView& view, const FrameInstant& instant, int width, int height) {
+  static const SceneView* lastView = nullptr;
+  if (lastView && lastView != &view) {
+    ForgetUniforms(kProgramName);
+    ForgetUniforms(kStaticProgramName);
+  }
+  lastView = &view;
   gSceneState->SetCurrentTime(instant.time);
   const float aspect = width > 0 && height > 0 ? static_cast<float>(width) / static_cast<float>(height) : gAspectRatio;
   gCamera->SetProjection(scene::Perspective(50.0f, aspect, 0.1f, 1000.0f));
