@@ -9,9 +9,9 @@
 // --until says the picture was taken at some moment between --time and it
 // (a screenshot of a running saver): the hands are compared at the middle,
 // and the sectors the second and minute hands sweep meanwhile are left out
-// (copied from the reference). Prints the figures and
-// exits 0 when at least P (default 0.995) of the pixels are within N/255
-// (default 2) in every channel.
+// (copied from the reference), though the second hand must show somewhere
+// in its sector. Prints the figures and exits 0 when at least P (default
+// 0.995) of the pixels are within N/255 (default 2) in every channel.
 #include <png.h>
 
 #include <cmath>
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   // marks it tints) and the minute hand (plus 1.5 degrees) sweep between the
   // two moments, widened by the hands' glow, are copied from the reference,
   // so they always match.
-  std::size_t masked = 0;
+  std::size_t masked = 0, blueShown = 0, blueExpected = 0;
   if (until >= 0) {
     struct Sweep {
       double mid, half;
@@ -155,6 +155,12 @@ int main(int argc, char** argv) {
         if (!inside) continue;
         const clockref::Color c = clockref::EvaluateClockPixel(in, x + 0.5, y + 0.5);
         unsigned char* p = &rgba[(static_cast<std::size_t>(y) * rw + x) * 4];
+        // The second hand must still be there: on the dark dial face its
+        // glow is the only strong blue.
+        if (r > 0.05 && r < 0.45) {
+          blueShown += p[2] >= 200 && p[0] <= 100;
+          blueExpected += clockref::ToUnorm8(c.b) >= 200 && clockref::ToUnorm8(c.r) <= 100;
+        }
         p[0] = clockref::ToUnorm8(c.r), p[1] = clockref::ToUnorm8(c.g), p[2] = clockref::ToUnorm8(c.b);
         ++masked;
       }
@@ -162,5 +168,10 @@ int main(int argc, char** argv) {
 
   clockref::ComparisonFigures f = clockref::CompareWithReference(in, rgba.data(), tolerance);
   std::printf("%s: %dx%d, %zu pixels masked: %s\n", path, rw, rh, masked, f.Summary().c_str());
+  if (blueShown * 2 < blueExpected) {
+    std::printf("%s: no second hand where it sweeps (%zu strongly blue pixels of the %zu expected)\n", path, blueShown,
+                blueExpected);
+    return 1;
+  }
   return f.WithinShare() >= minShare ? 0 : 1;
 }
