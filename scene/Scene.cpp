@@ -97,6 +97,24 @@ FramePath ChoosePath(SceneView& view, float iTime) {
   return view.cache == SceneView::Cache::Usable ? FramePath::Cached : FramePath::Whole;
 }
 
+// Copies the static layer, once per size, into a BGRA texture with its rows
+// in the opposite order. Mesa keeps a window's rows top first and its
+// pixels in that byte order, so the per-frame copy of such a layer into the
+// window is a plain copy of memory; into any other layout a software
+// renderer copies through a shader, which cost a running saver more than
+// all the rest of its frame. Where the texture cannot be made, the layer
+// stays as it was drawn.
+void ReverseLayerRows(SceneView& view, int width, int height) {
+  OffscreenFramebuffer reversed;
+  if (!reversed.CreateBgraTexture(width, height)) return;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, reversed.fbo);
+  glBlitFramebuffer(0, height, width, 0, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  view.staticLayer.Release();
+  view.staticLayer = reversed;
+  view.layerRowsReversed = true;
+}
+
 // Makes the view's static layer at width x height unless it has it: the
 // picture without hands, highlights and tints, at full brightness. False
 // when the driver cannot make the framebuffer (the view then draws whole
@@ -123,6 +141,8 @@ bool EnsureStaticLayer(SceneView& view, int width, int height) {
   gStaticSky->Draw();
   view.layerWidth = width;
   view.layerHeight = height;
+  view.layerRowsReversed = false;
+  if (view.target == 0) ReverseLayerRows(view, width, height);
   return true;
 }
 
@@ -149,7 +169,10 @@ void ForgetUniforms(const char* programName) {
 void CopyStaticLayer(const SceneView& view, int width, int height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, view.target);
-  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  if (view.layerRowsReversed)
+    glBlitFramebuffer(0, height, width, 0, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  else
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, view.target);
 }
 

@@ -31,5 +31,6 @@ class SceneView {
   Cache cache = Cache::Unknown;  // can this target take copies of the static layer?
   OffscreenFramebuffer staticLayer;
   int layerWidth = 0, layerHeight = 0;  // 0: no layer
+  bool layerRowsReversed = false;       // the layer holds the picture's top row first
   GLuint regionBuffer = 0;
 };

@@ -13,12 +13,16 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
 #include "render/OffscreenFramebuffer.h"
 #include "scene/ChangingRegions.h"
 #include "scene/Scene.h"
+#include "tests/gl/gl_test_context.h"
+
+#include <GLFW/glfw3.h>
 
 namespace {
 
@@ -36,13 +40,16 @@ FrameInstant At(double time, double hour, double minute, double second) {
   return f;
 }
 
-// Two views drawing into framebuffers of their own: one whole frames, one
-// from its static layer.
+// Two views: one drawing whole frames into a framebuffer of its own, one
+// drawing from its static layer into another or into the test window (the
+// saver's case, where the layer is kept with its rows reversed).
 class FramePair {
  public:
-  FramePair(int capacityWidth, int capacityHeight) {
+  FramePair(int capacityWidth, int capacityHeight, bool cachedInWindow = false) {
     EXPECT_TRUE(whole.Create(capacityWidth, capacityHeight, false));
-    EXPECT_TRUE(cached.Create(capacityWidth, capacityHeight, false));
+    if (!cachedInWindow) {
+      EXPECT_TRUE(cached.Create(capacityWidth, capacityHeight, false));
+    }
     wholeView = new SceneView(whole.fbo, true);
     cachedView = new SceneView(cached.fbo, false);
   }
@@ -172,6 +179,26 @@ TEST_F(CachedClockFrames, SameAsWholeFramesAtRandomHandPositionsAndAfterResizes)
     const std::size_t n = s[0] * s[1] > 320 * 320 ? 100 : instants.size();  // the large one costs most
     ExpectSame(pair, {instants.begin(), instants.begin() + n}, {s[0], s[1]}, "random hand positions");
   }
+}
+
+TEST_F(CachedClockFrames, SameAsWholeFramesInAWindow) {
+  GLFWwindow* window = gltest::Window();
+  glfwSetWindowSize(window, 400, 400);
+  for (int i = 0; i < 50; ++i) {  // the server's answer to the resize
+    int w = 0, h = 0;
+    glfwPollEvents();
+    glfwGetFramebufferSize(window, &w, &h);
+    if (w == 400 && h == 400) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  glfwSwapBuffers(window);  // the driver takes the new size at a swap
+  {
+    FramePair pair(400, 400, true);
+    std::vector<FrameInstant> instants = HardInstants();
+    instants.resize(120);
+    ExpectSame(pair, instants, {400, 400, 400, 225, 181, 320, 37, 23, 1, 1}, "in a window");
+  }
+  glfwSetWindowSize(window, gltest::kWindowWidth, gltest::kWindowHeight);
 }
 
 TEST_F(CachedClockFrames, SameAsWholeFramesLargeBlackAndAtTheEndOfTheFadeIn) {
