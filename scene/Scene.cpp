@@ -106,7 +106,7 @@ FramePath ChoosePath(SceneView& view, float iTime) {
 // stays as it was drawn.
 void ReverseLayerRows(SceneView& view, int width, int height) {
   OffscreenFramebuffer reversed;
-  if (!reversed.CreateBgraTexture(width, height)) return;
+  if (!glFramebufferTexture2D || !reversed.CreateBgraTexture(width, height)) return;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, reversed.fbo);
   glBlitFramebuffer(0, height, width, 0, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
@@ -169,10 +169,9 @@ void ForgetUniforms(const char* programName) {
 void CopyStaticLayer(const SceneView& view, int width, int height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.fbo);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, view.target);
-  if (view.layerRowsReversed)
-    glBlitFramebuffer(0, height, width, 0, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-  else
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  // A reversed layer is read from its last row to its first.
+  const GLint first = view.layerRowsReversed ? height : 0;
+  glBlitFramebuffer(0, first, width, height - first, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, view.target);
 }
 
