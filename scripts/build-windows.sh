@@ -3,8 +3,14 @@
 #   build/windows-i686/Lumitick.scr     the release (PE32, GUI subsystem)
 #   build/windows-x86_64/Lumitick.scr   a second build for the tests
 #   build/windows/Lumitick-VERSION-windows.zip
-#                                       both, with install steps (made when
-#                                       one run builds both)
+#                                       both, with install steps
+#   build/windows/Lumitick-VERSION-setup.exe
+#                                       the setup program (NSIS), which
+#                                       installs the build that fits the
+#                                       machine
+#   (the zip and the setup program are made when one run builds both, from
+#   the builds without their debugging information, kept as
+#   build/windows/ARCH/Lumitick.scr)
 #
 #   scripts/build-windows.sh [--arch i686|x86_64] [--tests] [-j N]
 #
@@ -76,25 +82,23 @@ for arch in "${arches[@]}"; do
   echo "built $dir/Lumitick.scr"
 done
 
-# 4. The zip, when this run built both: the i686 release at the top, the
-#    x86_64 build in x64/ (both without their debugging information), and
-#    the install steps.
+# 4. The zip and the setup program, when this run built both: the builds
+#    without their debugging information (the i686 release at the top of
+#    the zip, the x86_64 build in x64/), and the install steps.
 if [ ${#arches[@]} -eq 2 ]; then
-  staging=build/windows/staging
-  rm -rf "$staging"; mkdir -p "$staging"
   for arch in i686 x86_64; do
-    $arch-w64-mingw32-strip --strip-debug -o "$staging/$arch.scr" build/windows-$arch/Lumitick.scr
+    mkdir -p build/windows/$arch
+    $arch-w64-mingw32-strip --strip-debug -o build/windows/$arch/Lumitick.scr build/windows-$arch/Lumitick.scr
   done
   version=$(sed -nE 's/^project\(Lumitick VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
   [ -n "$version" ] || { echo "build-windows.sh: no version in CMakeLists.txt" >&2; exit 1; }
   zip=build/windows/Lumitick-$version-windows.zip
-  mkdir -p build/windows
   python3 - "$zip" <<'PY'
 import sys, time, zipfile
 out = sys.argv[1]
 members = [
-    ("build/windows/staging/i686.scr", "Lumitick.scr"),
-    ("build/windows/staging/x86_64.scr", "x64/Lumitick.scr"),
+    ("build/windows/i686/Lumitick.scr", "Lumitick.scr"),
+    ("build/windows/x86_64/Lumitick.scr", "x64/Lumitick.scr"),
     ("resources/windows/INSTALL.txt", "INSTALL.txt"),
 ]
 stamp = time.localtime()[:6]
@@ -107,6 +111,12 @@ with zipfile.ZipFile(out + ".part", "w", zipfile.ZIP_DEFLATED) as z:
             z.writestr(info, f.read())
 PY
   mv "$zip.part" "$zip"
-  rm -rf "$staging"
   echo "made $zip"
+
+  setup=build/windows/Lumitick-$version-setup.exe
+  makensis -V2 -DVERSION="$version" -DOUTFILE="$root/$setup.part" \
+    -DSCR32="$root/build/windows/i686/Lumitick.scr" -DSCR64="$root/build/windows/x86_64/Lumitick.scr" \
+    -DICON="$root/$host/generated/pictures/lumitick.ico" resources/windows/setup.nsi
+  mv "$setup.part" "$setup"
+  echo "made $setup"
 fi

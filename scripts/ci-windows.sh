@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows part of CI, from a fresh Debian 12 machine: the packages
-# (mingw-w64, Wine, Xvfb, ...), both cross builds with their tests and the
-# zip, the 32-bit Wine unpacked into build/windows-wine32 (fetched once,
-# scripts/wine32-sysroot.sh), then the tests of both builds under Wine.
+# (mingw-w64, Wine, NSIS, Xvfb, ...), both cross builds with their tests,
+# the zip and the setup program, the 32-bit Wine unpacked into
+# build/windows-wine32 (fetched once, scripts/wine32-sysroot.sh), then the
+# tests of both builds and of the setup program under Wine.
 # Prints the time of each step and in all.
 #
 #   scripts/ci-windows.sh

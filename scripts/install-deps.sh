@@ -21,7 +21,7 @@ packages=(
 windows=0
 if [ "${1:-}" = "--windows" ]; then
   windows=1
-  packages+=(mingw-w64 wine64 patchelf)
+  packages+=(mingw-w64 wine64 patchelf nsis)
 fi
 
 missing_of() {
