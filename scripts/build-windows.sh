@@ -36,11 +36,14 @@ while [ $# -gt 0 ]; do
 done
 
 # 1. The generated files (GL name list, pictures) come from a native build:
-#    a cross build cannot run its own generators. (Configured with the tests,
-#    so that scripts/test-windows.sh can build its native tools there.)
+#    a cross build cannot run its own generators. With --tests, also the
+#    native clock_compare, and the cases under Wine registered with ctest
+#    there (tests/windows/cases.cmake).
 host=build/windows-host
-cmake -S . -B $host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_TESTS=ON >/dev/null
-cmake --build $host -j"$jobs" --target lumitick_generated >/dev/null
+cmake -S . -B $host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMITICK_TESTS=ON -DLUMITICK_WINE_TESTS=ON >/dev/null
+host_targets=(lumitick_generated)
+[ $tests -eq 1 ] && host_targets+=(clock_compare)
+cmake --build $host -j"$jobs" --target "${host_targets[@]}" >/dev/null
 
 # 2. GLFW's sources.
 glfw_args=()

@@ -55,7 +55,7 @@ lt_init() {
   LT_TOOLS="$LT_BUILD/tests"
   LT_TMP="$(mktemp -d "${TMPDIR:-/tmp}/lumitick-e2e.XXXXXX")"
   LT_SCALE="${LT_TIMEOUT_SCALE:-1}"
-  [ -x "$LT_SAVER" ] || lt_fail "no saver at $LT_SAVER"
+  [ -f "$LT_SAVER" ] || lt_fail "no saver at $LT_SAVER"
   # Caches (Mesa's compiled shaders among them) go to the test's own folder,
   # not to the home of whoever runs the tests.
   export XDG_CACHE_HOME="$LT_TMP/cache"
@@ -265,4 +265,223 @@ lt_start_xorg_dummy() {
 lt_windows_at() {
   local w
   for w in $(lt_windows_of_pid "$1"); do lt_geometry "$w"; done | sort
+}
+
+# The clock of a moment, as clock_compare takes it: lt_clock_of EPOCH_SECONDS.
+lt_now() { date +%s.%N; }
+lt_clock_of() { date -d "@$1" +%H:%M:%S.%N | cut -c1-12; }
+
+# lt_shows_clock NAME [clock_compare options]: a screenshot $LT_TMP/NAME.png
+# shows the clock of the moment, compared with the CPU reference; the picture
+# may lag 2 s behind the wall clock. clock_compare's report in NAME.compare.
+lt_shows_clock() {
+  local name="$1" before after
+  shift
+  before=$(lt_now)
+  lt_screenshot "$LT_TMP/$name.png"
+  after=$(lt_now)
+  "$LT_TOOLS/clock_compare" "$LT_TMP/$name.png" "$@" \
+    --time "$(lt_clock_of "$(awk -v t="$before" 'BEGIN { printf "%.3f", t - 2.0 }')")" \
+    --until "$(lt_clock_of "$after")" >"$LT_TMP/$name.compare" 2>&1
+}
+
+# lt_compare_monitors PID RECT...: one screenshot, each rectangle "X,Y,W,H"
+# compared with the reference of the moment at its own size. PID is stopped
+# meanwhile: a capture of several monitors takes a while, and frames drawn
+# during it would tear it.
+lt_compare_monitors() {
+  local pid="$1" at rect
+  shift
+  kill -STOP "$pid"
+  at=$(lt_now)
+  lt_screenshot "$LT_TMP/monitors.png"
+  kill -CONT "$pid"
+  for rect in "$@"; do
+    "$LT_TOOLS/clock_compare" "$LT_TMP/monitors.png" --rect "$rect" \
+      --time "$(lt_clock_of "$(awk -v t="$at" 'BEGIN { printf "%.3f", t - 2.0 }')")" \
+      --until "$(lt_clock_of "$at")" >"$LT_TMP/monitors.compare" 2>&1 ||
+      lt_fail "the clock at $rect differs from the reference: $(head -n 3 "$LT_TMP/monitors.compare")"
+    lt_log "the clock at $rect: $(head -n 1 "$LT_TMP/monitors.compare" | sed 's/.*pixels: //')"
+  done
+}
+
+# lt_pixel X Y: "R G B" of that screen pixel.
+lt_pixel() {
+  /usr/bin/import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -n 1 |
+    sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'
+}
+# lt_near "R G B" "R G B" TOLERANCE: no channel differs by more.
+lt_near() {
+  local a=($1) b=($2) i d
+  for i in 0 1 2; do
+    d=$((a[i] - b[i]))
+    [ ${d#-} -le "$3" ] || return 1
+  done
+}
+
+# ---- The Windows builds under Wine (tests/windows/*_test.sh) ----
+#
+#   source "$(dirname "$0")/../e2e/lib.sh"
+#   lt_wine_init ARCH NATIVE_BUILD  # LT_SAVER = build/windows-ARCH/Lumitick.scr,
+#                                   # its prefix, the 32-bit Wine for i686
+#   lt_start_xvfb "$LT_WINE_SCREEN"
+#   lt_wine_start /s                # LT_PID
+#   lt_wait_for 60 lt_wine_window "Lumitick Screensaver"
+#
+# The i686 build runs with the 32-bit Wine of scripts/wine32-sysroot.sh;
+# where the kernel runs no 32-bit programs (or LUMITICK_WIN32_EMULATE=1),
+# through its qemu-i386, registered with binfmt_misc for the length of the
+# case under a name of its own. Emulated, the screen is smaller and the
+# time limits three times as long. A case that cannot have the 32-bit Wine
+# is skipped (status 77), or fails with LUMITICK_REQUIRE_WIN32=1.
+
+LT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+LT_WINE_RUN=$LT_ROOT/tests/windows/wine-run.sh
+LT_WINESERVER=/usr/lib/wine/wineserver
+LT_BINFMT=/proc/sys/fs/binfmt_misc
+LT_BINFMT_ENTRY=""
+
+lt_skip() {
+  [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ] && lt_fail "$*"
+  lt_log "SKIP: $*"
+  exit 77
+}
+
+lt_sudo() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi; }
+lt_i386_runs() { LD_LIBRARY_PATH=$LUMITICK_WINE32_LIBS "$LUMITICK_WINE32" --version >/dev/null 2>&1; }
+
+# lt_wine32: the 32-bit Wine in this case's environment; sets LT_SCALE to 3
+# where it runs emulated.
+lt_wine32() {
+  local env
+  env=$(bash "$LT_ROOT/scripts/wine32-sysroot.sh" 2>"$LT_TMP/wine32.err")
+  case $? in
+    0) ;;
+    3) lt_skip "the archive could not give the 32-bit Wine: $(tail -n 1 "$LT_TMP/wine32.err")" ;;
+    *) lt_fail "the 32-bit Wine could not be prepared: $(tail -n 3 "$LT_TMP/wine32.err")" ;;
+  esac
+  set -a; . "$env"; set +a
+  # Wine's 64-bit processes start 32-bit ones; programs of either class
+  # pass over libraries and drivers of the other.
+  export LD_LIBRARY_PATH=$LUMITICK_WINE32_LIBS${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+  export LIBGL_DRIVERS_PATH=$LUMITICK_WINE32_DRI:/usr/lib/x86_64-linux-gnu/dri
+  # An i386 entry of someone else's (a qemu-user-binfmt's) hides whether
+  # the kernel runs 32-bit programs itself.
+  if [ "${LUMITICK_WIN32_EMULATE:-0}" != 1 ] && lt_i386_runs &&
+     ! grep -lsx 'magic 7f454c4601010100000000000000000002000300' "$LT_BINFMT"/* | grep -q .; then
+    return 0
+  fi
+  # ELF, 32-bit, little-endian, executable or shared object, Intel 80386;
+  # the F flag: the kernel opens the emulator now. Newer entries are tried
+  # first, so ours wins over older ones meanwhile.
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  [ -e "$LT_BINFMT/register" ] || lt_sudo mount -t binfmt_misc binfmt_misc "$LT_BINFMT" 2>/dev/null ||
+    lt_skip "this machine runs no 32-bit programs and binfmt_misc cannot be mounted"
+  LT_BINFMT_ENTRY=lumitick-i386-$$-$(date +%s)
+  printf '%s' ":$LT_BINFMT_ENTRY:M::$magic:$mask:$LUMITICK_QEMU_I386:F" | lt_sudo tee "$LT_BINFMT/register" >/dev/null 2>&1 ||
+    { LT_BINFMT_ENTRY=""; lt_skip "this machine runs no 32-bit programs and no binfmt_misc entry could be made for qemu-i386"; }
+  # One reserved block for the guest's address space, which Wine's fixed
+  # mappings need; llvmpipe on one thread.
+  export QEMU_RESERVED_VA=0xf0000000 QEMU_SET_ENV=LP_NUM_THREADS=1
+  lt_i386_runs || lt_fail "the 32-bit Wine does not run through qemu-i386"
+  LT_SCALE=$(awk -v k="$LT_SCALE" 'BEGIN { print k * 3 }')
+  lt_log "the 32-bit Wine runs through qemu-i386 ($LT_BINFMT_ENTRY)"
+}
+
+lt_wine_cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && "$LT_WINESERVER" -k 2>/dev/null
+  lt_cleanup
+  [ -z "$LT_BINFMT_ENTRY" ] || echo -1 | lt_sudo tee "$LT_BINFMT/$LT_BINFMT_ENTRY" >/dev/null 2>&1
+  return 0
+}
+
+# lt_wine_prefix DIR [wow64]: the prefix of this case's Wine, made when missing (for
+# the 32-bit Wine by the sysroot's 64-bit one, so that it holds the 32-bit
+# system too); the cases of a build share it, one at a time.
+lt_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+  unset LUMITICK_WINEPREFIX
+  mkdir -p "$(dirname "$1")"
+  exec 8>"$1.lock"
+  flock -w 600 8 || lt_fail "could not get $1.lock"
+  if [ "${2:-}" = wow64 ] && [ ! -e "$1/drive_c/windows/syswow64/kernel32.dll" ]; then
+    rm -rf "$1"
+    "$LUMITICK_WINE32_WINE64" wineboot -i >"$LT_TMP/wineboot.out" 2>&1
+    "$LT_WINESERVER" -w
+    [ -e "$1/drive_c/windows/syswow64/kernel32.dll" ] || lt_fail "wineboot made no 32-bit system in $1"
+  fi
+}
+
+# lt_wine_init ARCH NATIVE_BUILD: a case of the ARCH build (i686 or
+# x86_64); NATIVE_BUILD holds the native tools (tests/clock_compare).
+# LT_WINE_SCREEN is the size of its screen, LT_WINE_SETTLE the seconds /s
+# is given before its picture is read.
+lt_wine_init() {
+  LT_WINE_ARCH=${1:?i686 or x86_64}
+  LT_WINE_BUILD=$LT_ROOT/build/windows-$LT_WINE_ARCH
+  lt_init "$LT_WINE_BUILD/Lumitick.scr" "${2:?native build}"
+  trap lt_wine_cleanup EXIT
+  LT_WINE_SCREEN=1920x1080 LT_WINE_SETTLE=6
+  local prefix=$LT_ROOT/build/windows-wine
+  if [ "$LT_WINE_ARCH" = i686 ]; then
+    lt_wine32
+    prefix=$prefix-i686
+    # Emulated, llvmpipe draws a 480 x 360 clock in about a second, the
+    # first frames (its shaders compiled) some seconds late.
+    [ -z "$LT_BINFMT_ENTRY" ] || LT_WINE_SCREEN=480x360 LT_WINE_SETTLE=10
+  fi
+  lt_wine_prefix "$prefix" "$([ "$LT_WINE_ARCH" = i686 ] && echo wow64)"
+}
+
+# lt_wine_start ARGS...: the saver under Wine in the background; LT_PID.
+lt_wine_start() {
+  local tag="${LT_SAVER_TAG:-saver}"
+  "$LT_WINE_RUN" "$LT_SAVER" "$@" >"$LT_TMP/$tag.out" 2>"$LT_TMP/$tag.err" &
+  LT_PID=$!
+  lt_track "$LT_PID"
+}
+
+# lt_wine_window NAME: prints the id of the first viewable window titled
+# NAME (Wine's windows carry no _NET_WM_PID of the program's).
+lt_wine_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+
+# lt_wine_windows_at NAME: "X Y W H" of each viewable window titled NAME.
+lt_wine_windows_at() {
+  local w
+  for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do lt_geometry "$w"; done | sort
+}
+
+# The preview host (tests/windows/preview_host), driven through a FIFO:
+# lt_wine_host W H [popup] sets LT_HOST (its HWND); lt_wine_ask COMMAND
+# prints its reply; lt_wine_boxes PID SECONDS reads and closes the message
+# boxes on the desktop into LT_BOXES while PID runs, then waits for PID.
+lt_wine_host() {
+  local in=$LT_TMP/host.in
+  LT_HOST_OUT=$LT_TMP/host.out
+  rm -f "$in"; mkfifo "$in"; : >"$LT_HOST_OUT"
+  # (Its console output ends lines with CR LF.)
+  "$LT_WINE_RUN" "$LT_WINE_BUILD/tests-windows/preview_host.exe" "$@" <"$in" 2>/dev/null |
+    sed -u 's/\r$//' >"$LT_HOST_OUT" &
+  lt_track $!
+  exec 7>"$in"
+  lt_wait_for 60 grep -q '^hwnd ' "$LT_HOST_OUT" || lt_fail "the preview host did not start"
+  LT_HOST=$(awk '/^hwnd / { print $2; exit }' "$LT_HOST_OUT")
+}
+lt_wine_ends_above() { [ "$(grep -c '^end$' "$LT_HOST_OUT")" -gt "$1" ]; }
+lt_wine_ask() {
+  local before; before=$(grep -c '^end$' "$LT_HOST_OUT")
+  echo "$1" >&7
+  lt_wait_for 20 lt_wine_ends_above "$before"
+  awk -v n="$before" '/^end$/ { e++; next } e == n' "$LT_HOST_OUT" | grep -v '^hwnd '
+}
+lt_wine_boxes() {
+  local limit=$(( $(lt_tenths "$2") / 5 )) i
+  LT_BOXES=""
+  for (( i = 0; i < limit; ++i )); do
+    LT_BOXES+=$(lt_wine_ask boxes | grep '^box ')
+    lt_alive "$1" || break
+    sleep 0.5
+  done
+  lt_wait_exit "$1" 10 || lt_fail "still running after its boxes were closed"
 }

@@ -9,10 +9,6 @@
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_xorg_dummy
-compare="$LT_TOOLS/clock_compare"
-now() { date +%s.%N; }
-clock_of() { date -d "@$1" +%H:%M:%S.%N | cut -c1-12; }
-earlier() { awk -v t="$1" 'BEGIN { printf "%.3f", t - 2.0 }'; }
 two="0 0 1920 1080
 1920 0 1280 1024"
 
@@ -20,27 +16,11 @@ two="0 0 1920 1080
 windows_are() { [ "$(lt_windows_at "$LT_PID")" = "$1" ]; }
 window_count_is() { [ "$(lt_windows_at "$LT_PID" | wc -l)" = "$1" ]; }
 
-# compare_monitors RECT...: one screenshot, each rectangle "X,Y,W,H"
-# compared with the reference of the moment at its own size. The saver is
-# stopped meanwhile: a capture of several monitors takes a while, and frames
-# drawn during it would tear it.
-compare_monitors() {
-  local at rect
-  kill -STOP "$LT_PID"
-  at=$(now)
-  lt_screenshot "$LT_TMP/monitors.png"
-  kill -CONT "$LT_PID"
-  for rect in "$@"; do
-    "$compare" "$LT_TMP/monitors.png" --rect "$rect" --time "$(clock_of "$(earlier "$at")")" \
-      --until "$(clock_of "$at")" || lt_fail "the clock at $rect differs from the reference"
-  done
-}
-
 lt_case "no window manager: a clock on each monitor; motion keeps it, a key ends it"
 lt_start_saver /s
 lt_wait_for 20 windows_are "$two" || lt_fail "windows: $(lt_windows_at "$LT_PID")"
 sleep 6  # past the fade-in
-compare_monitors 0,0,1920,1080 1920,0,1280,1024
+lt_compare_monitors "$LT_PID" 0,0,1920,1080 1920,0,1280,1024
 xdotool mousemove 100 100 mousemove 2500 500 mousemove 900 500
 lt_expect_running "$LT_PID" 0.5 "after mouse motion across the monitors"
 xdotool key a
@@ -57,7 +37,7 @@ xrandr --addmode DUMMY2 1024x768 && xrandr --output DUMMY2 --mode 1024x768 --pos
 lt_wait_for 10 window_count_is 3 || lt_fail "no window on the added monitor: $(lt_windows_at "$LT_PID")"
 lt_windows_at "$LT_PID" | grep -qx "3200 0 1024 768" || lt_fail "windows: $(lt_windows_at "$LT_PID")"
 sleep 6
-compare_monitors 0,0,1920,1080 1920,0,1280,1024 3200,0,1024,768
+lt_compare_monitors "$LT_PID" 0,0,1920,1080 1920,0,1280,1024 3200,0,1024,768
 xrandr --output DUMMY2 --off && xrandr >/dev/null
 lt_wait_for 10 windows_are "$two" || lt_fail "after the removal: $(lt_windows_at "$LT_PID")"
 lt_expect_running "$LT_PID" 1.5 "after a monitor was removed"

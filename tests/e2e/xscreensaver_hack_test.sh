@@ -82,21 +82,6 @@ fresh="$LT_TMP/fresh/.xscreensaver"
   lt_fail "not the defaults' list and one entry: $(grep -c '\\n' "$fresh") entries"
 [ ! -e "$fresh.before-lumitick" ] || lt_fail "a copy of a file that was not there"
 
-compare="$LT_TOOLS/clock_compare"
-now() { date +%s.%N; }
-clock_of() { date -d "@$1" +%H:%M:%S.%N | cut -c1-12; }
-earlier() { awk -v t="$1" 'BEGIN { printf "%.3f", t - 2.0 }'; }
-# shows_clock NAME [clock_compare options]: a screenshot $LT_TMP/NAME.png
-# shows the clock of the moment (allowing the picture 2 s of lag).
-shows_clock() {
-  local name="$1" before after
-  shift
-  before=$(now)
-  lt_screenshot "$LT_TMP/$name.png"
-  after=$(now)
-  "$compare" "$LT_TMP/$name.png" "$@" --time "$(clock_of "$(earlier "$before")")" --until "$(clock_of "$after")" \
-    >"$LT_TMP/$name.compare" 2>&1
-}
 # drawing X Y W H: that screen rectangle is no longer of one colour (the
 # saver's picture has begun to fade in; until then its window is blank).
 drawing() { [ "$(lt_probe colour "$@")" = mixed ]; }
@@ -115,7 +100,7 @@ wait_clock() {
   local deadline=$(( $(date +%s) + $(lt_tenths 60) / 10 ))
   while :; do
     tries=$((tries + 1))
-    shows_clock "$name" --rect "$x,$y,$w,$h" && { lt_log "$name: the clock shows (screenshot $tries)"; return 0; }
+    lt_shows_clock "$name" --rect "$x,$y,$w,$h" && { lt_log "$name: the clock shows (screenshot $tries)"; return 0; }
     lt_log "$name, screenshot $tries: $(head -n 1 "$LT_TMP/$name.compare")"
     lt_alive "$pid" && [ "$(date +%s)" -lt "$deadline" ] || return 1
   done

@@ -1,4 +1,5 @@
-# Windows-only test programs, run under Wine by scripts/test-windows.sh:
+# Windows-only test programs, run under Wine by the cases of
+# tests/windows/*_test.sh (cases.cmake):
 #   lumitick_adopt_tests   glfwCreateWindowFromHandle and the preview host
 #                          back end, in process (GoogleTest; needs a display)
 #   preview_host           a window of another process for "/p HANDLE", and a
