@@ -10,10 +10,15 @@
 # when the set-up ends, so the picture stays black until at least 3 s). The
 # X server's share, which takes the frames the buffer swaps hand it, is
 # printed beside it.
-#   bash bench/saver_cpu.sh LUMITICK [SECONDS]
+# With --two-monitors it runs on an Xorg with the dummy driver instead,
+# two monitors (1920 x 1080 and 1280 x 1024; tests/e2e/xorg_dummy.sh, as
+# root), a clock on each.
+#   bash bench/saver_cpu.sh [--two-monitors] LUMITICK [SECONDS]
 # Figures only: nothing here fails on time.
 set -u
-lumitick=${1:?usage: saver_cpu.sh LUMITICK [SECONDS]}
+two=0
+[ "${1:-}" = --two-monitors ] && { two=1; shift; }
+lumitick=${1:?usage: saver_cpu.sh [--two-monitors] LUMITICK [SECONDS]}
 seconds=${2:-10}
 lumitick=$(readlink -f "$lumitick")
 [ -x "$lumitick" ] || { echo "saver_cpu.sh: no program at $lumitick" >&2; exit 2; }
@@ -32,7 +37,7 @@ span() {
 
 inner() {
   local xpid pid start win a b
-  xpid=$(pgrep -f "^Xvfb $DISPLAY( |$)" | head -n 1)
+  xpid=${XSERVER_PID:-$(pgrep -f "^Xvfb $DISPLAY( |$)" | head -n 1)}
   [ -n "$xpid" ] || { echo "saver_cpu.sh: cannot find the Xvfb of $DISPLAY" >&2; return 1; }
   start=$(now)
   "$lumitick" /s >/dev/null 2>&1 &
@@ -67,6 +72,13 @@ inner() {
 
 if [ "${LUMITICK_SAVER_CPU_INNER:-}" = 1 ]; then
   inner
+elif [ $two = 1 ]; then
+  source "$(dirname "$0")/../tests/e2e/xorg_dummy.sh"
+  dir=$(mktemp -d /tmp/lumitick-saver-cpu.XXXXXX)
+  trap 'kill "$XORG_DUMMY_PID" 2>/dev/null; wait "$XORG_DUMMY_PID" 2>/dev/null; rm -rf "$dir"' EXIT
+  xorg_dummy_start "$dir" || { echo "saver_cpu.sh: Xorg with the dummy driver did not start" >&2; exit 1; }
+  for _ in $(seq 1 100); do DISPLAY=$XORG_DUMMY_DISPLAY xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  DISPLAY=$XORG_DUMMY_DISPLAY XSERVER_PID=$XORG_DUMMY_PID inner
 else
   LUMITICK_SAVER_CPU_INNER=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$lumitick" "$seconds"
 fi
