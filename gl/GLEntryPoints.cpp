@@ -137,10 +137,12 @@ const char* MissingSceneRequirement() {
       return message;
     }
   }
-  // Context resolvers may answer a stub for any name, so the feature itself
-  // is asked for as well.
+  // Context resolvers may answer a stub for any name, so the features
+  // themselves are asked for as well.
   if (!VersionAtLeast(4, 2) && !HasExtension("GL_ARB_texture_storage"))
     return "OpenGL texture storage (glTexStorage2D) is missing: it needs OpenGL 4.2 or GL_ARB_texture_storage";
+  if (!VersionAtLeast(3, 0) && !HasExtension("GL_ARB_texture_float"))
+    return "OpenGL float textures (GL_RGBA32F) are missing: they need OpenGL 3.0 or GL_ARB_texture_float";
   return nullptr;
 }
 

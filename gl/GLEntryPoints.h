@@ -61,10 +61,11 @@ void LoadGLProcs();
 void CloseGLLibrary();
 int ReadGLVersion();
 
-// The entry points and the feature the scene cannot draw without: the 41
-// functions it calls, and immutable texture storage (OpenGL 4.2 or
-// GL_ARB_texture_storage). Answers nullptr when all is there, otherwise a
-// sentence naming what is missing.
+// The entry points and the features the scene cannot draw without: the 41
+// functions it calls, immutable texture storage (OpenGL 4.2 or
+// GL_ARB_texture_storage) and float textures (OpenGL 3.0 or
+// GL_ARB_texture_float). Answers nullptr when all is there, otherwise a
+// sentence naming what is missing and what provides it.
 const char* MissingSceneRequirement();
 
 // The 41 names the system calls.
