@@ -67,6 +67,10 @@ int ReadGLVersion();
 // GL_ARB_texture_float). Answers nullptr when all is there, otherwise a
 // sentence naming what is missing and what provides it.
 const char* MissingSceneRequirement();
+// The same for a scene drawn offscreen and read back (the snapshot): the
+// scene's needs, then the entry points of framebuffer objects with
+// renderbuffers (OpenGL 3.0 or GL_ARB_framebuffer_object) and of the read-back.
+const char* MissingOffscreenRequirement();
 
 // The 41 names the system calls.
 std::size_t UsedEntryPointCount();
