@@ -9,7 +9,11 @@
 
 #include <array>
 
+#include "scene/ClockGeometry.h"
+
 namespace scene {
+
+constexpr int kMarks = static_cast<int>(kMarkCount), kSectors = static_cast<int>(kSectorCount);
 
 // A box in dial coordinates; empty until something is added.
 struct DialBox {
@@ -33,11 +37,11 @@ class DialLitBoxes {
   // observer's arguments.
   void AddBand(int firstRow, int rows, int width, const float* texels);
 
-  const DialBox& Sector(int j) const { return sectors[static_cast<unsigned>(j % 12)]; }
+  const DialBox& Sector(int j) const { return sectors[static_cast<unsigned>(j % kSectors)]; }
 
  private:
   int side;
-  std::array<DialBox, 12> sectors;
+  std::array<DialBox, kSectors> sectors;
 };
 
 // Appends to `out` two triangles per region (clip-space x, y pairs, so 12
