@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 
 #include "scene/ClockGeometry.h"
 
@@ -75,7 +77,12 @@ class RegionWriter {
 
  private:
   void Quad(const double* u, const double* v) {
-    if (written + 12 > capacity) return;
+    // kMaxRegions counts the most regions a frame can have; a frame with
+    // more is a fault here, and its missing pixels would go unseen.
+    if (written + 12 > capacity) {
+      std::fprintf(stderr, "lumitick: more changing regions than the buffer holds\n");
+      std::abort();
+    }
     static const int kOrder[6] = {0, 1, 2, 0, 2, 3};
     for (int i : kOrder) {
       out[written++] = static_cast<float>(2.0 * (marginX + u[i] * side) / width - 1.0);

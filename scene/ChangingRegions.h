@@ -48,7 +48,9 @@ class DialLitBoxes {
 // floats a region) covering, with a margin of a few pixels, every pixel of
 // a width x height viewport whose colour with the hands at these angles can
 // differ from the static layer's. Answers the number of vertices written;
-// `capacity` (in floats) of kMaxRegionFloats is always enough.
+// `capacity` (in floats) of kMaxRegionFloats is always enough; a region
+// that does not fit ends the process (a fault in this count, never a
+// silent gap in the picture).
 // Three hands, two marks a hand at most, two sectors for each of the hour
 // and minute hands at most (the second hand tints nothing).
 constexpr int kMaxRegions = 3 + 6 + 4;
