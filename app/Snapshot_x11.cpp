@@ -131,7 +131,7 @@ int RunSnapshot(const SnapshotOptions& o) {
   }
   glfwMakeContextCurrent(window);
   InitGLEntryPoints();
-  if (const char* missing = gl_loader::MissingSceneRequirement()) {
+  if (const char* missing = gl_loader::MissingOffscreenRequirement()) {
     std::fprintf(stderr, "lumitick: %s\n", missing);
     glfwTerminate();
     return 1;

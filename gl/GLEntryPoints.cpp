@@ -44,6 +44,14 @@ const char* const kUsed[] = {
     "glBindFramebuffer",   "glTexStorage2D",
 };
 
+// What an offscreen frame calls beyond the scene: a framebuffer object with
+// renderbuffers, and the read-back of its pixels.
+const char* const kOffscreen[] = {
+    "glGenFramebuffers",  "glDeleteFramebuffers",  "glFramebufferRenderbuffer", "glCheckFramebufferStatus",
+    "glGenRenderbuffers", "glDeleteRenderbuffers", "glBindRenderbuffer",        "glRenderbufferStorage",
+    "glFinish",           "glPixelStorei",         "glReadPixels",
+};
+
 const Resolver kPlatform = {platform::OpenSystemGLLibrary, platform::GetContextGLProc,
                             platform::GetLibraryGLProc, platform::CloseSystemGLLibrary};
 const Resolver* sResolver = &kPlatform;
@@ -126,21 +134,42 @@ bool HasExtension(const char* wanted) {
   return false;
 }
 
+template <std::size_t N>
+const char* FirstMissing(const char* const (&names)[N]) {
+  for (const char* name : names) {
+    void** slot = FindEntryPointSlot(name);
+    if (slot == nullptr || *slot == nullptr) return name;
+  }
+  return nullptr;
+}
+
+// `format` with `name` in it, in a buffer that the next message reuses.
+const char* Message(const char* format, const char* name) {
+  static char message[160];
+  std::snprintf(message, sizeof message, format, name);
+  return message;
+}
+
 }  // namespace
 
 const char* MissingSceneRequirement() {
-  static char message[160];
-  for (const char* name : kUsed) {
-    void** slot = FindEntryPointSlot(name);
-    if (slot == nullptr || *slot == nullptr) {
-      std::snprintf(message, sizeof message, "OpenGL entry point %s is missing", name);
-      return message;
-    }
-  }
-  // Context resolvers may answer a stub for any name, so the feature itself
-  // is asked for as well.
+  if (const char* name = FirstMissing(kUsed)) return Message("OpenGL entry point %s is missing", name);
+  // Context resolvers may answer a stub for any name, so the features
+  // themselves are asked for as well.
   if (!VersionAtLeast(4, 2) && !HasExtension("GL_ARB_texture_storage"))
     return "OpenGL texture storage (glTexStorage2D) is missing: it needs OpenGL 4.2 or GL_ARB_texture_storage";
+  if (!VersionAtLeast(3, 0) && !HasExtension("GL_ARB_texture_float"))
+    return "OpenGL float textures (GL_RGBA32F) are missing: they need OpenGL 3.0 or GL_ARB_texture_float";
+  return nullptr;
+}
+
+const char* MissingOffscreenRequirement() {
+  if (const char* missing = MissingSceneRequirement()) return missing;
+  // Only the entry points: Mesa, for one, draws into framebuffer objects
+  // through them with GL_ARB_framebuffer_object switched off.
+  if (const char* name = FirstMissing(kOffscreen))
+    return Message("OpenGL entry point %s is missing: an offscreen frame needs OpenGL 3.0 or GL_ARB_framebuffer_object",
+                   name);
   return nullptr;
 }
 

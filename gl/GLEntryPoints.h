@@ -61,11 +61,16 @@ void LoadGLProcs();
 void CloseGLLibrary();
 int ReadGLVersion();
 
-// The entry points and the feature the scene cannot draw without: the 41
-// functions it calls, and immutable texture storage (OpenGL 4.2 or
-// GL_ARB_texture_storage). Answers nullptr when all is there, otherwise a
-// sentence naming what is missing.
+// The entry points and the features the scene cannot draw without: the 41
+// functions it calls, immutable texture storage (OpenGL 4.2 or
+// GL_ARB_texture_storage) and float textures (OpenGL 3.0 or
+// GL_ARB_texture_float). Answers nullptr when all is there, otherwise a
+// sentence naming what is missing and what provides it.
 const char* MissingSceneRequirement();
+// The same for a scene drawn offscreen and read back (the snapshot): the
+// scene's needs, then the entry points of framebuffer objects with
+// renderbuffers (OpenGL 3.0 or GL_ARB_framebuffer_object) and of the read-back.
+const char* MissingOffscreenRequirement();
 
 // The 41 names the system calls.
 std::size_t UsedEntryPointCount();

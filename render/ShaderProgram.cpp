@@ -26,21 +26,14 @@ bool InsertAfterFirstLine(char* text, std::size_t capacity, const char* lines) {
 
 }  // namespace
 
-ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* fragmentDefinitions) {
+ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* definitions) {
   vertexSource = new char[kSourceBufferSize];
   fragmentSource = new char[kSourceBufferSize];
-  LoadTextResource(vertexId, vertexSource, kSourceCapacity);
-  LoadTextResource(fragmentId, fragmentSource, kSourceCapacity);
-  if (fragmentDefinitions && !InsertAfterFirstLine(fragmentSource, kSourceCapacity, fragmentDefinitions)) {
-    DebugBox("Fragment shader text too long for its definitions");
-    DebugBox("Fragment shader compilation error");
-    std::exit(0);
-  }
-
   program = glCreateProgram();
 
-  vertexShader = CompileStage(GL_VERTEX_SHADER, vertexSource, "Vertex shader compilation error");
-  fragmentShader = CompileStage(GL_FRAGMENT_SHADER, fragmentSource, "Fragment shader compilation error");
+  vertexShader = CompileStage(GL_VERTEX_SHADER, vertexId, vertexSource, definitions, "Vertex shader compilation error");
+  fragmentShader =
+      CompileStage(GL_FRAGMENT_SHADER, fragmentId, fragmentSource, definitions, "Fragment shader compilation error");
 
   glAttachShader(program, vertexShader);
   glAttachShader(program, fragmentShader);
@@ -58,7 +51,14 @@ ShaderProgram::ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, c
   }
 }
 
-GLuint ShaderProgram::CompileStage(GLenum type, const char* source, const char* failure) {
+GLuint ShaderProgram::CompileStage(GLenum type, std::uint16_t id, char* source, const char* definitions,
+                                   const char* failure) {
+  LoadTextResource(id, source, kSourceCapacity);
+  if (definitions && !InsertAfterFirstLine(source, kSourceCapacity, definitions)) {
+    DebugBox("Shader text too long for its definitions");
+    DebugBox(failure);
+    std::exit(0);
+  }
   GLint status = GL_FALSE;
   const GLuint shader = glCreateShader(type);
   glShaderSource(shader, 1, &source, nullptr);
@@ -126,8 +126,8 @@ ProgramRegistry::~ProgramRegistry() {
 }
 
 void ProgramRegistry::Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId,
-                          const char* fragmentDefinitions) {
-  ShaderProgram* program = new ShaderProgram(vertexId, fragmentId, fragmentDefinitions);
+                          const char* definitions) {
+  ShaderProgram* program = new ShaderProgram(vertexId, fragmentId, definitions);
   const std::string key(name);
   if (programs.count(key)) {
     delete program;  // the first program under a name stays

@@ -18,11 +18,11 @@ class ShaderProgram {
 
   // Reads, compiles and links. A shader that does not compile, or a program
   // that does not link, shows its log and a "Debug" box and ends the process
-  // with status 0. `fragmentDefinitions` (lines such as "#define NAME\n"),
-  // when given, go into the fragment text after its first line (the
-  // "#version" line), so one text serves several programs; a text with no
-  // room left for them is reported like a compile error.
-  ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* fragmentDefinitions = nullptr);
+  // with status 0. `definitions` (lines such as "#define NAME\n"), when
+  // given, go into both texts after their first line (the "#version"
+  // line), so texts can share constants and serve several programs; a text
+  // with no room left for them is reported like a compile error.
+  ShaderProgram(std::uint16_t vertexId, std::uint16_t fragmentId, const char* definitions = nullptr);
   ~ShaderProgram();
   ShaderProgram(const ShaderProgram&) = delete;
   ShaderProgram& operator=(const ShaderProgram&) = delete;
@@ -42,8 +42,9 @@ class ShaderProgram {
 
  private:
   void ShowProgramLog();
-  // Compiles one stage; on failure shows its log and `failure`, then ends.
-  GLuint CompileStage(GLenum type, const char* source, const char* failure);
+  // Loads and compiles one stage; on failure shows its log and `failure`,
+  // then ends.
+  GLuint CompileStage(GLenum type, std::uint16_t id, char* source, const char* definitions, const char* failure);
 
   char* vertexSource = nullptr;
   char* fragmentSource = nullptr;
@@ -63,7 +64,7 @@ class ProgramRegistry {
   // Builds a program and registers it under `name`. A name registered before
   // keeps its first program; the new one is deleted with its OpenGL objects.
   void Add(const char* name, std::uint16_t vertexId, std::uint16_t fragmentId,
-           const char* fragmentDefinitions = nullptr);
+           const char* definitions = nullptr);
   // Makes the named program current; a name never added changes nothing.
   void Use(const char* name);
   GLuint FindId(const char* name) const;          // 0 for a name never added

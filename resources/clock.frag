@@ -22,8 +22,10 @@
 // them, so the edges fall on the same pixels; elsewhere the picture is
 // continuous, and cheaper forms of the same values do.
 //
-// With STATIC_LAYER defined (the scene adds the definition after the
-// first line) the picture leaves out what moves: the hands, the marks'
+// The clock's measures (kDialScale, kHourWidth, ...) are "#define" lines
+// the scene adds after the first line, from the one list it shares with
+// the code that finds where a frame can change. With STATIC_LAYER defined
+// as well the picture leaves out what moves: the hands, the marks'
 // highlights and the sector tints. Everywhere those are zero both forms
 // compute the very same pixels.
 
@@ -96,7 +98,7 @@ void main()
     // spares the memory traffic of fetching it.
     float u = (x - margin_x) / w;
     float v = (y - margin_y) / w;
-    vec2 dialAt = vec2(0.5, 0.5) + 1.04 * (vec2(u, v) - vec2(0.5, 0.5));
+    vec2 dialAt = vec2(0.5, 0.5) + kDialScale * (vec2(u, v) - vec2(0.5, 0.5));
     vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
     vec2 ar = xy_to_ar(u, v);
     float alpha = ar.x;
@@ -105,18 +107,18 @@ void main()
     // The nearest tick mark; every fifth is bold. A hand within 3 degrees
     // of it pulls its colour toward the hand's, hour first, then minute,
     // then second.
-    float k = floor(alpha * (60.0 / (2.0 * M_PI)) + 0.5);
-    if (k >= 60.0)
+    float k = floor(alpha * (kMarkCount / (2.0 * M_PI)) + 0.5);
+    if (k >= kMarkCount)
         k = 0.0;
-    float a = k * 2.0 * M_PI / 60.0;
+    float a = k * 2.0 * M_PI / kMarkCount;
     bool bold = fract(k * 0.2) < 0.1;
-    float hw = bold ? 0.018 : 0.016;
-    float hl = bold ? 0.032 : 0.016;
-    float falloff = bold ? 44.0 : 70.0;
-    float centre = bold ? 0.475 : 0.48;
+    float hw = bold ? kBoldHalfWidth : kMarkHalfWidth;
+    float hl = bold ? kBoldHalfLength : kMarkHalfLength;
+    float falloff = bold ? kBoldFalloff : kMarkFalloff;
+    float centre = bold ? kBoldCentre : kMarkCentre;
     vec3 colour = vec3(bold ? 1.0 : 0.8);
 #ifndef STATIC_LAYER
-    vec3 pull = max(1.0 - angle_diff(a, handAngles) / (M_PI / 60.0), 0.0);
+    vec3 pull = max(1.0 - angle_diff(a, handAngles) / (M_PI / kMarkCount), 0.0);
     colour = colour * (1.0 - pull.x) + vec3(pull.x, 0.0, 0.0);
     colour = colour * (1.0 - pull.y) + vec3(0.0, pull.y, 0.0);
     colour = colour * (1.0 - pull.z) + vec3(0.0, 0.0, pull.z);
@@ -139,8 +141,8 @@ void main()
 #ifdef STATIC_LAYER
     vec3 glow = vec3(0.0);
 #else
-    vec3 width = vec3(0.02, 0.015, 0.01);
-    vec3 tipStart = vec3(0.360 - 0.048, 0.490 - 0.048, 0.530 - 0.048);
+    vec3 width = vec3(kHourWidth, kMinuteWidth, kSecondWidth);
+    vec3 tipStart = vec3(kHourTipStart, kMinuteTipStart, kSecondTipStart);
     vec3 d = lineX * (u - 0.5) + lineY * (v - 0.5);  // signed distances
     vec3 behind = step(M_PI / 2.0, angle_diff(alpha, handAngles));
     vec3 tip = max(vec3(r) - tipStart, 0.0);
@@ -148,15 +150,15 @@ void main()
     vec3 glow = 1.0 - smoothstep(vec3(0.0), width, d2);
 #endif
 
-    // Sector tints: the lit dial (red above 0.01) between radii 0.30 and
-    // 0.45 within 15 degrees of a hand's sector mark; the hour hand's
-    // toward red, then the minute hand's toward green.
+    // Sector tints: the lit dial (red above kLitRed) between radii
+    // kRingInner and kRingOuter within 15 degrees of a hand's sector mark;
+    // the hour hand's toward red, then the minute hand's toward green.
 #ifndef STATIC_LAYER
-    bool ring = 0.30 < r && r < 0.45;
-    float S = 2.0 * M_PI / 12.0;
-    float x_t = ring && angle_diff(alpha, sectors.x) < S / 2.0 && T.r > 0.01 ? sectors.y : 0.0;
+    bool ring = kRingInner < r && r < kRingOuter;
+    float S = 2.0 * M_PI / kSectorCount;
+    float x_t = ring && angle_diff(alpha, sectors.x) < S / 2.0 && T.r > kLitRed ? sectors.y : 0.0;
     T.rgb = T.rgb * (1.0 - x_t) + vec3(x_t, 0.0, 0.0);
-    x_t = ring && angle_diff(alpha, sectors.z) < S / 2.0 && T.r > 0.01 ? sectors.w : 0.0;
+    x_t = ring && angle_diff(alpha, sectors.z) < S / 2.0 && T.r > kLitRed ? sectors.w : 0.0;
     T.rgb = T.rgb * (1.0 - x_t) + vec3(0.0, x_t, 0.0);
 #endif
 

@@ -7,6 +7,8 @@
 // tinted hour sector of the hour and minute hands with its strength, and
 // the fade-in. The results are the same at every corner, so every pixel
 // receives them as they are.
+// The clock's measures (kHourReach, kSectorCount, ...) are "#define" lines
+// the scene adds after the first line.
 
 #define M_PI 3.1415926535897932
 
@@ -60,7 +62,7 @@ vec2 hand_normal(float handAngle, float reach)
 // taken: the strength is 0 there.)
 vec2 sector_of(float handAngle)
 {
-    float S = 2.0 * M_PI / 12.0;
+    float S = 2.0 * M_PI / kSectorCount;
     float mark = S * floor(handAngle / S + 0.5);
     return vec2(mark, (1.0 - angle_diff(handAngle, mark) / (S / 2.0)) * 0.5);
 }
@@ -74,9 +76,9 @@ void main()
     float Am = angle_decycle(pminute);
     float As = angle_decycle(psecond);
     handAngles = vec3(Ah, Am, As);
-    vec2 h = hand_normal(Ah, 100.0);
-    vec2 m = hand_normal(Am, 1000.0);
-    vec2 s = hand_normal(As, 1000.0);
+    vec2 h = hand_normal(Ah, kHourReach);
+    vec2 m = hand_normal(Am, kMinuteReach);
+    vec2 s = hand_normal(As, kSecondReach);
     lineX = vec3(h.x, m.x, s.x);
     lineY = vec3(h.y, m.y, s.y);
     sectors = vec4(sector_of(Ah), sector_of(Am));

@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+
+#include "scene/ClockGeometry.h"
 
 namespace scene {
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kSector = 2.0 * kPi / 12.0;
-constexpr double kMarkStep = 2.0 * kPi / 60.0;
+constexpr double kSector = 2.0 * kPi / kSectorCount;
+constexpr double kMarkStep = 2.0 * kPi / kMarkCount;
 // Float rounding in the shader moves an edge by far less than a pixel; the
 // margin also takes the rasteriser's snapping of the regions' corners.
 constexpr double kMarginPixels = 2.0;
@@ -18,30 +22,24 @@ constexpr double kMarginPixels = 2.0;
 // sector a hand is nearest to).
 constexpr double kAngleSlack = 1e-4;
 
-// The picture's measures, as the clock shader has them.
-constexpr double kDialScale = 1.04;  // the dial picture shown at 1/1.04
-constexpr double kRingInner = 0.30, kRingOuter = 0.45;
-constexpr float kLitRed = 0.01f;
 struct HandShape {
-  double reach;     // the line runs from the centre toward this far from the dial origin
-  double width;     // the glow's reach across the line and behind the centre
-  double tipStart;  // where the rounded tip begins
+  double reach, width, tipStart;
 };
 constexpr HandShape kHands[3] = {
-    {100.0, 0.02, 0.360 - 0.048},    // hour
-    {1000.0, 0.015, 0.490 - 0.048},  // minute
-    {1000.0, 0.01, 0.530 - 0.048},   // second
+    {kHourReach, kHourWidth, kHourTipStart},
+    {kMinuteReach, kMinuteWidth, kMinuteTipStart},
+    {kSecondReach, kSecondWidth, kSecondTipStart},
 };
 struct MarkShape {
   double halfWidth, halfLength, falloff, centre;
 };
-constexpr MarkShape kBold = {0.018, 0.032, 44.0, 0.475};
-constexpr MarkShape kNormal = {0.016, 0.016, 70.0, 0.48};
+constexpr MarkShape kBold = {kBoldHalfWidth, kBoldHalfLength, kBoldFalloff, kBoldCentre};
+constexpr MarkShape kNormal = {kMarkHalfWidth, kMarkHalfLength, kMarkFalloff, kMarkCentre};
 
 // The angle between two directions, from 0 to pi.
 double Between(double a, double b) { return std::fabs(std::remainder(a - b, 2.0 * kPi)); }
 
-int SectorIndex(long j) { return static_cast<int>(((j % 12) + 12) % 12); }
+int SectorIndex(long j) { return static_cast<int>(((j % kSectors) + kSectors) % kSectors); }
 
 // Writes regions given in dial coordinates as clip-space triangles.
 class RegionWriter {
@@ -79,7 +77,12 @@ class RegionWriter {
 
  private:
   void Quad(const double* u, const double* v) {
-    if (written + 12 > capacity) return;
+    // kMaxRegions counts the most regions a frame can have; a frame with
+    // more is a fault here, and its missing pixels would go unseen.
+    if (written + 12 > capacity) {
+      std::fprintf(stderr, "lumitick: more changing regions than the buffer holds\n");
+      std::abort();
+    }
     static const int kOrder[6] = {0, 1, 2, 0, 2, 3};
     for (int i : kOrder) {
       out[written++] = static_cast<float>(2.0 * (marginX + u[i] * side) / width - 1.0);
@@ -151,10 +154,10 @@ int ChangingRegions(float hour, float minute, float second, int width, int heigh
 
   // Marks within 3 degrees of a hand take its colour; only where a mark's
   // brightness is above 0 does its colour show.
-  bool markDone[60] = {};
+  bool markDone[kMarks] = {};
   for (double angle : angles) {
-    for (int k = 0; k < 60; ++k) {
-      if (markDone[k] || Between(angle, k * kMarkStep) >= kPi / 60.0 + kAngleSlack) continue;
+    for (int k = 0; k < kMarks; ++k) {
+      if (markDone[k] || Between(angle, k * kMarkStep) >= kMarkStep / 2.0 + kAngleSlack) continue;
       markDone[k] = true;
       const MarkShape& mark = k % 5 == 0 ? kBold : kNormal;
       const double across = std::min(mark.halfWidth, 1.0 / mark.falloff);
@@ -170,7 +173,7 @@ int ChangingRegions(float hour, float minute, float second, int width, int heigh
   // degree mark nearest to them; near half-way between two marks either
   // may be the one. Where a bold mark reaches into the ring its brightness
   // is below 0 (black), so only the dial picture can be tinted.
-  bool sectorDone[12] = {};
+  bool sectorDone[kSectors] = {};
   for (int i = 0; i < 2; ++i) {
     const double q = angles[i] / kSector + 0.5;
     const double j = std::floor(q);

@@ -9,7 +9,11 @@
 
 #include <array>
 
+#include "scene/ClockGeometry.h"
+
 namespace scene {
+
+constexpr int kMarks = static_cast<int>(kMarkCount), kSectors = static_cast<int>(kSectorCount);
 
 // A box in dial coordinates; empty until something is added.
 struct DialBox {
@@ -33,18 +37,20 @@ class DialLitBoxes {
   // observer's arguments.
   void AddBand(int firstRow, int rows, int width, const float* texels);
 
-  const DialBox& Sector(int j) const { return sectors[static_cast<unsigned>(j % 12)]; }
+  const DialBox& Sector(int j) const { return sectors[static_cast<unsigned>(j % kSectors)]; }
 
  private:
   int side;
-  std::array<DialBox, 12> sectors;
+  std::array<DialBox, kSectors> sectors;
 };
 
 // Appends to `out` two triangles per region (clip-space x, y pairs, so 12
 // floats a region) covering, with a margin of a few pixels, every pixel of
 // a width x height viewport whose colour with the hands at these angles can
 // differ from the static layer's. Answers the number of vertices written;
-// `capacity` (in floats) of kMaxRegionFloats is always enough.
+// `capacity` (in floats) of kMaxRegionFloats is always enough; a region
+// that does not fit ends the process (a fault in this count, never a
+// silent gap in the picture).
 // Three hands, two marks a hand at most, two sectors for each of the hour
 // and minute hands at most (the second hand tints nothing).
 constexpr int kMaxRegions = 3 + 6 + 4;

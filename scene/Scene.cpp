@@ -26,7 +26,6 @@ namespace {
 const char kProgramName[] = "BackgroundProgram";
 // The same shader texts without what moves: the static layer's program.
 const char kStaticProgramName[] = "StaticLayerProgram";
-const char kStaticDefinition[] = "#define STATIC_LAYER\n";
 constexpr std::uint16_t kFragmentShader = 136, kVertexShader = 137;
 constexpr std::uint32_t kSkyObj = 141, kSkyMtl = 140;
 constexpr int kDialBitmap = 208, kBackgroundBitmap = 209, kPictureSize = 2048;
@@ -128,7 +127,7 @@ bool EnsureStaticLayer(SceneView& view, int width, int height) {
     return false;
   }
   if (!gStaticSky) {
-    gRegistry->Add(kStaticProgramName, kVertexShader, kFragmentShader, kStaticDefinition);
+    gRegistry->Add(kStaticProgramName, kVertexShader, kFragmentShader, scene::kStaticLayerDefinitions);
     gStaticSky = new GLFWDrawableSky(gSceneState, gCamera, gRegistry, kStaticProgramName, kSkyObj, kSkyMtl, 1.0f);
     gStaticSky->Init();
   }
@@ -214,7 +213,7 @@ void SetUpScene() {
     gDialLit->AddBand(firstRow, rows, width, texels);
   });
   gBackgroundTexture = new BitmapTexture(kBackgroundBitmap, kPictureSize);
-  gRegistry->Add(kProgramName, kVertexShader, kFragmentShader);
+  gRegistry->Add(kProgramName, kVertexShader, kFragmentShader, scene::kClockShaderDefinitions);
   gSky = new GLFWDrawableSky(gSceneState, gCamera, gRegistry, kProgramName, kSkyObj, kSkyMtl, 1.0f);
   gSky->Init();
   gDialSampler = gRegistry->Find(kProgramName)->UniformLocation("clockTexture");

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Start-up faults: no X display in every mode that opens a window, an OpenGL
-# without texture storage, shaders that do not compile or link, window ids
-# that name no window, and a window manager that died and left its check
-# window's id on the root. Each ends with its message on stderr (the X11 form
-# of the boxes), status 0, and nothing left behind: no process of its
-# session, no window on the display, no instance marker; after the dead
-# window manager every drawing mode runs.
+# without texture storage or float textures, shaders that do not compile or
+# link, window ids that name no window, and a window manager that died and
+# left its check window's id on the root. Each ends with its message on
+# stderr (the X11 form of the boxes), status 0 (a snapshot's is 1), and
+# nothing left behind: no process of its session, no window on the display,
+# no instance marker; after the dead window manager every drawing mode runs.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_lock_instance
@@ -53,12 +53,19 @@ done
 [ "$(cat "$LT_TMP/fault.err")" = "lumitick: no display could be opened (DISPLAY=:59999)" ] ||
   lt_fail "a display that does not answer: $(cat "$LT_TMP/fault.err")"
 
-lt_case "an OpenGL without texture storage"
-for args in "/s" ""; do
-  # shellcheck disable=SC2086
-  MESA_GL_VERSION_OVERRIDE=3.3COMPAT MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_storage \
-    fault_run 20 "$LT_SAVER" $args
-  has_box Debug ".*glTexStorage2D.*" || lt_fail "'$args': the missing texture storage is not named"
+lt_case "an OpenGL without texture storage, or without float textures: the saver's box, the snapshot's status 1"
+for gl in "3.3COMPAT -GL_ARB_texture_storage glTexStorage2D" "2.1 -GL_ARB_texture_float GL_RGBA32F"; do
+  read -r version off what <<<"$gl"
+  for args in "/s" ""; do
+    # shellcheck disable=SC2086
+    MESA_GL_VERSION_OVERRIDE=$version MESA_EXTENSION_OVERRIDE=$off fault_run 20 "$LT_SAVER" $args
+    has_box Debug ".*$what.*" || lt_fail "'$args': the missing $what is not named"
+  done
+  status=0
+  MESA_GL_VERSION_OVERRIDE=$version MESA_EXTENSION_OVERRIDE=$off \
+    "$LT_SAVER" --snapshot "$LT_TMP/missing.png" --size 64x36 >/dev/null 2>"$LT_TMP/fault.err" || status=$?
+  [ "$status" = 1 ] && grep -q "^lumitick: .*$what" "$LT_TMP/fault.err" ||
+    lt_fail "--snapshot without $what: status $status, $(cat "$LT_TMP/fault.err")"
 done
 
 lt_case "a vertex shader that does not compile"

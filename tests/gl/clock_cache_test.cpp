@@ -165,6 +165,25 @@ TEST_F(CachedClockFrames, SameAsWholeFramesAtTheHardHandPositions) {
              "hard hand positions");
 }
 
+// Each hand half-way between two marks, the hour and minute hands also
+// half-way between two sector marks, over a dial lit everywhere: the most
+// regions a frame can have fill the buffer; one region less room is a fault
+// that ends the process instead of leaving a region out.
+TEST(ChangingRegions, TheFullestFrameFillsTheBufferAndNoMore) {
+  scene::DialLitBoxes litDial(16);
+  const std::vector<float> lit(16 * 16 * 4, 1.0f);
+  litDial.AddBand(0, 16, 16, lit.data());
+  const double mark = 2 * kPi / 60;
+  float triangles[scene::kMaxRegionFloats];
+  const auto regions = [&](int capacity) {
+    return scene::ChangingRegions(static_cast<float>(2.5 * mark), static_cast<float>(12.5 * mark),
+                                  static_cast<float>(17.5 * mark), 400, 400, litDial, triangles, capacity);
+  };
+  EXPECT_EQ(regions(scene::kMaxRegionFloats), scene::kMaxRegionFloats / 2);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(regions(scene::kMaxRegionFloats - 12), "more changing regions");
+}
+
 TEST_F(CachedClockFrames, SameAsWholeFramesAtRandomHandPositionsAndAfterResizes) {
   FramePair pair(960, 540);
   std::mt19937 random(20);

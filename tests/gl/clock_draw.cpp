@@ -5,13 +5,15 @@
 #include "gl/GLEntryPoints.h"
 #include "render/OffscreenFramebuffer.h"
 #include "render/TextResource.h"
+#include "scene/ClockGeometry.h"
 
 namespace gltest {
 
-std::string ResourceText(std::uint16_t id) {
+std::string ClockShaderText(std::uint16_t id) {
   std::vector<char> text(32768 + 4);
   EXPECT_EQ(LoadTextResource(id, text.data(), 32768), TextResourceStatus::Ok);
-  return text.data();
+  std::string source = text.data();
+  return source.insert(source.find('\n') + 1, scene::kClockShaderDefinitions);
 }
 
 GLuint CompileText(GLenum kind, const char* source, const char* name) {

@@ -12,8 +12,9 @@
 
 namespace gltest {
 
-// Text resource `id` as loaded by the program (fails the test if it is not).
-std::string ResourceText(std::uint16_t id);
+// Clock shader text `id` as the program compiles it: loaded from the
+// resource (fails the test if it is not), with the clock's measures.
+std::string ClockShaderText(std::uint16_t id);
 // Fails the test with the driver's log if `source` does not compile.
 GLuint CompileText(GLenum kind, const char* source, const char* name);
 // Fails the test if the two do not link.

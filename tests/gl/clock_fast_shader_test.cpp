@@ -62,7 +62,7 @@ struct Hands {
 class FastClockShader : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    const std::string vsText = ResourceText(137), fsText = ResourceText(136);
+    const std::string vsText = ClockShaderText(137), fsText = ClockShaderText(136);
     const GLuint vs = CompileText(GL_VERTEX_SHADER, vsText.c_str(), "shipped vertex shader");
     shipped = Link(vs, CompileText(GL_FRAGMENT_SHADER, fsText.c_str(), "shipped fragment shader"));
     literal = Link(vs, CompileText(GL_FRAGMENT_SHADER, kLiteralClockShader, "literal fragment shader"));

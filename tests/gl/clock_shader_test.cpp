@@ -83,7 +83,7 @@ class ClockShader : public testing::Test {
   static void SetUpTestSuite() {
     dial = new Image(MakeDial());
     background = new Image(MakeBackground());
-    const std::string vsText = ResourceText(137), fsText = ResourceText(136);
+    const std::string vsText = ClockShaderText(137), fsText = ClockShaderText(136);
     program = Link(CompileText(GL_VERTEX_SHADER, vsText.c_str(), "shader 137"),
                    CompileText(GL_FRAGMENT_SHADER, fsText.c_str(), "shader 136"));
     glActiveTexture(GL_TEXTURE0);

@@ -96,14 +96,22 @@ TEST(InitGLEntryPoints, MissingNameLeavesExactlyItsPointerNull) {
   }
 }
 
+// Each name cleared in turn: the scene's own stops the scene and the
+// snapshot; a framebuffer object's stops only the snapshot (the saver then
+// draws whole frames).
 TEST(MissingSceneRequirement, NamesTheMissingEntryPoint) {
-  void** slot = gl_loader::FindEntryPointSlot("glTexStorage2D");
-  void* saved = *slot;
-  *slot = nullptr;
-  const char* missing = gl_loader::MissingSceneRequirement();
-  *slot = saved;
-  ASSERT_NE(missing, nullptr);
-  EXPECT_NE(std::strstr(missing, "glTexStorage2D"), nullptr) << missing;
+  for (const char* name : {"glTexStorage2D", "glGenRenderbuffers", "glReadPixels"}) {
+    void** slot = gl_loader::FindEntryPointSlot(name);
+    void* saved = *slot;
+    *slot = nullptr;
+    const char* scene = gl_loader::MissingSceneRequirement();
+    const char* offscreen = gl_loader::MissingOffscreenRequirement();
+    *slot = saved;
+    EXPECT_EQ(scene != nullptr, std::strcmp(name, "glTexStorage2D") == 0) << name;
+    ASSERT_NE(offscreen, nullptr) << name;
+    EXPECT_NE(std::strstr(offscreen, name), nullptr) << offscreen;
+  }
+  EXPECT_EQ(gl_loader::MissingOffscreenRequirement(), nullptr);
 }
 
 }  // namespace
