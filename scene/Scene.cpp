@@ -36,6 +36,14 @@ void UseWithSamplers(ProgramRegistry& programs, const char* name) {
   glUniform1i(program->UniformLocation("backgroundTexture"), 1);
 }
 
+// The rectangle drawn with the view's program `name`.
+std::unique_ptr<GLFWDrawableSky> MakeSky(SceneView& view, const char* name) {
+  std::unique_ptr<GLFWDrawableSky> sky(
+      new GLFWDrawableSky(&view.state, &view.camera, view.programs.get(), name, kSkyObj, kSkyMtl, 1.0f));
+  sky->Init();
+  return sky;
+}
+
 // Whether the view's target can take copies of an RGBA8 static layer
 // pixel for pixel: the entry points are there and it stores 8 bits a
 // colour channel (a deeper or shallower target would round the shader's
@@ -139,16 +147,6 @@ Scene::~Scene() {
   background.Release();
 }
 
-// The view's programs and the rectangle drawn with them, in the view's
-// context.
-void Scene::MakeViewObjects(SceneView& view) {
-  view.camera = camera;
-  view.programs.reset(new ProgramRegistry);
-  view.programs->Add(kProgramName, kVertexShader, kFragmentShader);
-  view.sky.reset(new GLFWDrawableSky(&view.state, &view.camera, view.programs.get(), kProgramName, kSkyObj, kSkyMtl, 1.0f));
-  view.sky->Init();
-}
-
 void Scene::BindPictures() {
   glActiveTexture(GL_TEXTURE0);
   glEnable(GL_TEXTURE_2D);
@@ -172,9 +170,7 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
   }
   if (!view.staticSky) {
     view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, kStaticDefinition);
-    view.staticSky.reset(new GLFWDrawableSky(&view.state, &view.camera, view.programs.get(), kStaticProgramName, kSkyObj,
-                                             kSkyMtl, 1.0f));
-    view.staticSky->Init();
+    view.staticSky = MakeSky(view, kStaticProgramName);
   }
   BindPictures();
   glViewport(0, 0, width, height);
@@ -204,7 +200,12 @@ FrameInstant Scene::ReadFrameInstant() {
 }
 
 void Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int height) {
-  if (!view.programs) MakeViewObjects(view);
+  if (!view.programs) {  // the view's first frame: its programs and rectangle, in its context
+    view.camera = camera;
+    view.programs.reset(new ProgramRegistry);
+    view.programs->Add(kProgramName, kVertexShader, kFragmentShader);
+    view.sky = MakeSky(view, kProgramName);
+  }
   view.state.SetCurrentTime(instant.time);
   // A window with no area (minimised) draws nothing, whatever the ratio.
   const float aspect = width > 0 && height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;

@@ -56,7 +56,6 @@ class Scene {
   void Draw(SceneView& view, const FrameInstant& instant, int width, int height);
 
  private:
-  void MakeViewObjects(SceneView& view);
   bool EnsureStaticLayer(SceneView& view, int width, int height);
   void BindPictures();
 
