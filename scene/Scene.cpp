@@ -168,10 +168,6 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
     view.cache = SceneView::Cache::Unusable;
     return false;
   }
-  if (!view.staticSky) {
-    view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, kStaticDefinition);
-    view.staticSky = MakeSky(view, kStaticProgramName);
-  }
   BindPictures();
   glViewport(0, 0, width, height);
   UseWithSamplers(*view.programs, kStaticProgramName);
@@ -200,11 +196,17 @@ FrameInstant Scene::ReadFrameInstant() {
 }
 
 void Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int height) {
-  if (!view.programs) {  // the view's first frame: its programs and rectangle, in its context
+  if (!view.programs) {
+    // The view's first frame (black in the saver): its programs and
+    // rectangles, in its own context.
     view.camera = camera;
     view.programs.reset(new ProgramRegistry);
     view.programs->Add(kProgramName, kVertexShader, kFragmentShader);
     view.sky = MakeSky(view, kProgramName);
+    if (!view.wholeFrames) {
+      view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, kStaticDefinition);
+      view.staticSky = MakeSky(view, kStaticProgramName);
+    }
   }
   view.state.SetCurrentTime(instant.time);
   // A window with no area (minimised) draws nothing, whatever the ratio.

@@ -41,7 +41,7 @@ class SceneView {
   Camera camera{0.0f, 0.0f, 0.0f};
   std::unique_ptr<ProgramRegistry> programs;  // null until the first frame
   std::unique_ptr<GLFWDrawableSky> sky;
-  std::unique_ptr<GLFWDrawableSky> staticSky;  // made with the first static layer
+  std::unique_ptr<GLFWDrawableSky> staticSky;  // none in a view of whole frames
   OffscreenFramebuffer staticLayer;
   int layerWidth = 0, layerHeight = 0;  // 0: no layer
   bool layerRowsReversed = false;       // the layer holds the picture's top row first
