@@ -10,9 +10,9 @@
 //
 // For every size and round the scene is set up once per variant (the
 // baseline replaces text resource 136 for its set-up) and torn down after
-// its frames: N frames are drawn, each followed by glFinish, with the hands sweeping 1/60 s a frame;
-// the cached variant's static layer is made in the frames before the
-// measured ones. Printed: the median and the spread of ms per frame and the
+// its frames: N frames are drawn, each followed by glFinish, with the hands
+// sweeping 1/60 s a frame; the cached variant's static layer is made in the
+// frames before the measured ones. Printed: the median and the spread of ms per frame and the
 // ratios of the variants. --window draws into a window's back buffer (the
 // bench window, resized) instead of a framebuffer object, each frame
 // followed by glFinish and the buffer swap as in the saver's loop: a
