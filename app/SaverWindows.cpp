@@ -81,18 +81,14 @@ CSaverWindows::CSaverWindows(GLFWwindow* primary, int width, int height, bool fu
   gSaverWindows = this;
   views.emplace_back(new View(primary, fullScreen ? glfwGetPrimaryMonitor() : nullptr, width, height));
   if (!fullScreen) return;
-  InstallCallbacks(primary);
+  glfwSetWindowFocusCallback(primary, OnFocus);
+  glfwSetWindowIconifyCallback(primary, OnIconify);
   glfwSetMonitorCallback(OnMonitor);
   int count = 0;
   GLFWmonitor** monitors = glfwGetMonitors(&count);
   for (int i = 0; i < count; ++i)
     if (monitors[i] != views[0]->monitor) OpenWindowOn(monitors[i]);
   glfwMakeContextCurrent(primary);
-}
-
-void CSaverWindows::InstallCallbacks(GLFWwindow* window) {
-  glfwSetWindowFocusCallback(window, OnFocus);
-  glfwSetWindowIconifyCallback(window, OnIconify);
 }
 
 CSaverWindows::View* CSaverWindows::Find(GLFWwindow* window) {
@@ -127,7 +123,8 @@ void CSaverWindows::OpenWindowOn(GLFWmonitor* monitor) {
   // focus.
   views.emplace_back(new View(window, monitor, mode->width, mode->height));
   InstallSaverCallbacks(window);
-  InstallCallbacks(window);
+  glfwSetWindowFocusCallback(window, OnFocus);
+  glfwSetWindowIconifyCallback(window, OnIconify);
 
   glfwSetWindowPos(window, x, y);
   glfwShowWindow(window);

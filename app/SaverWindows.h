@@ -111,7 +111,6 @@ class CSaverWindows {
   View* Find(GLFWwindow* window);
   void OpenWindowOn(GLFWmonitor* monitor);
   void FollowMonitors();
-  void InstallCallbacks(GLFWwindow* window);
 
   std::vector<std::unique_ptr<View>> views;  // views[0] is the primary window
   const bool fullScreen;

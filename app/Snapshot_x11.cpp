@@ -165,11 +165,8 @@ int RunSnapshot(const SnapshotOptions& o) {
   }
   sClock.local = local;
 
-  SceneHooks hooks;
-  hooks.timer = SnapshotTimer;
-  hooks.wallClock = &sClock;
   sClock.timer = o.iTime - fraction;
-  SetUpScene(hooks);
+  SetUpScene(SnapshotTimer, &sClock);
   {
     SceneView view(frame.Id(), true);  // snapshots are the reference: every pixel from the clock shader
     gScene->Draw(view, gScene->ReadFrameInstant(), o.width, o.height);  // captures the whole second

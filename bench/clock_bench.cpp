@@ -124,9 +124,6 @@ double ProcessCpuMs() {
 // process CPU ms into `cpu`.
 std::vector<double> TimeFrames(GLuint fbo, int width, int height, bool wholeFrames, int frames,
                                std::vector<double>* cpu) {
-  SceneHooks hooks;
-  hooks.timer = BenchTimer;
-  hooks.wallClock = &sClock;
   // The model reader reports its progress on standard output; keep the
   // figures readable (the cached variant reads the model again for its
   // static layer in its first frame).
@@ -134,7 +131,7 @@ std::vector<double> TimeFrames(GLuint fbo, int width, int height, bool wholeFram
   const int saved = dup(1);
   const int devnull = open("/dev/null", O_WRONLY);
   if (devnull >= 0) dup2(devnull, 1);
-  SetUpScene(hooks);
+  SetUpScene(BenchTimer, &sClock);
   std::vector<double> ms;
   {
     SceneView view(fbo, wholeFrames);

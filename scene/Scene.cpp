@@ -104,7 +104,7 @@ void CopyStaticLayer(const SceneView& view, int width, int height) {
 
 Scene* gScene = nullptr;
 
-void SetUpScene(const SceneHooks& hooks) {
+void SetUpScene(double (*timer)(), WallClock* wallClock) {
   // A missing entry point would be a jump through a null pointer.
   if (const char* missing = gl_loader::MissingSceneRequirement()) {
     platform::ShowMessageBox(missing, "Debug", platform::MessageIcon::Information);
@@ -113,7 +113,7 @@ void SetUpScene(const SceneHooks& hooks) {
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
   TheFrameTimeStats();
 #endif
-  gScene = new Scene(hooks);
+  gScene = new Scene(timer, wallClock);
 }
 
 void TearDownScene() {
@@ -123,8 +123,8 @@ void TearDownScene() {
 
 // What the sector tints can reach is learnt from the dial's texels as they
 // go up, not from a second reading of the picture.
-Scene::Scene(const SceneHooks& h)
-    : hooks(h),
+Scene::Scene(double (*t)(), WallClock* wallClock)
+    : timer(t),
       state(0.0),
       camera(0.0f, 0.0f, 100.0f),
       dialLit(kPictureSize),
@@ -133,7 +133,7 @@ Scene::Scene(const SceneHooks& h)
              dialLit.AddBand(firstRow, rows, width, texels);
            }),
       background(kBackgroundBitmap, kPictureSize),
-      hands(h.wallClock) {
+      hands(wallClock) {
   camera.Pitch(1.0f);
   camera.UpdateView(0);
 }
@@ -181,7 +181,7 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
 }
 
 FrameInstant Scene::ReadFrameInstant() {
-  const double t = hooks.timer ? hooks.timer() : glfwGetTime();
+  const double t = timer ? timer() : glfwGetTime();
   const bool first = !hands.started;
   if (first) state.SetStartTime(t);
   state.SetCurrentTime(t);

@@ -14,14 +14,6 @@
 
 class WallClock;
 
-// Where the scene's times come from. The saver keeps the defaults:
-// glfwGetTime and the C runtime's local time. Snapshots, benchmarks and
-// tests fix them.
-struct SceneHooks {
-  double (*timer)() = nullptr;     // nullptr: glfwGetTime
-  WallClock* wallClock = nullptr;  // nullptr: time and localtime; not owned
-};
-
 // What one turn of the loop shows, read once so that every view drawn in
 // the turn shows the same instant: the timer (the shaders' "iTime") and the
 // hand angles.
@@ -33,8 +25,10 @@ struct FrameInstant {
 class Scene {
  public:
   // Builds the shared part with a context current; the views' contexts
-  // share its objects with that one.
-  explicit Scene(const SceneHooks& hooks);
+  // share its objects with that one. Its times come from `timer` (nullptr:
+  // glfwGetTime) and `wallClock` (nullptr: the C runtime's local time; not
+  // owned): the saver keeps those, snapshots, benchmarks and tests fix them.
+  Scene(double (*timer)(), WallClock* wallClock);
   // With a context current that shares the scene's objects, after every
   // view has gone.
   ~Scene();
@@ -59,7 +53,7 @@ class Scene {
   bool EnsureStaticLayer(SceneView& view, int width, int height);
   void BindPictures();
 
-  SceneHooks hooks;
+  double (*timer)();
   SceneState state;
   Camera camera;
   scene::DialLitBoxes dialLit;
@@ -73,6 +67,6 @@ extern Scene* gScene;
 // Makes gScene; once, before the first frame, with the context current and
 // the entry points loaded. When the driver lacks something the scene needs,
 // says what in a "Debug" box and ends the process with status 0.
-void SetUpScene(const SceneHooks& hooks = SceneHooks());
+void SetUpScene(double (*timer)() = nullptr, WallClock* wallClock = nullptr);
 // Deletes gScene (the saver never does; benchmarks and tests set up again).
 void TearDownScene();

@@ -89,12 +89,7 @@ class FramePair {
 
 class CachedClockFrames : public testing::Test {
  protected:
-  static SceneHooks Hooks() {
-    SceneHooks hooks;
-    hooks.timer = FixedTimer;
-    return hooks;
-  }
-  static void SetUpTestSuite() { SetUpScene(Hooks()); }
+  static void SetUpTestSuite() { SetUpScene(FixedTimer); }
   static void TearDownTestSuite() { TearDownScene(); }
 
   // Every instant at every size; stops reporting after a few failures.
@@ -227,7 +222,7 @@ TEST_F(CachedClockFrames, SetUpAndTearDownTwiceLeaveNothingBehind) {
   TearDownScene();  // the suite's
   const int before = LiveObjects();
   for (int round = 0; round < 2; ++round) {
-    SetUpScene(Hooks());
+    SetUpScene(FixedTimer);
     {
       FramePair pair(160, 90);
       ExpectSame(pair, {At(10, 2.54, 0.68, 4.69)}, {160, 90}, "after a new set-up");
@@ -235,7 +230,7 @@ TEST_F(CachedClockFrames, SetUpAndTearDownTwiceLeaveNothingBehind) {
     TearDownScene();
     EXPECT_EQ(LiveObjects(), before) << "round " << round;
   }
-  SetUpScene(Hooks());  // for the suite's other cases
+  SetUpScene(FixedTimer);  // for the suite's other cases
 }
 
 }  // namespace
