@@ -1,8 +1,8 @@
 // The saver's main loop.
 #pragma once
 
-// Builds the scene once, then draws, presents and polls frame after frame
-// until Escape, a close request, a disabled (X11: vanished) preview parent or
-// a stop signal ends it. Key and mouse-button events end the process from
+// Builds the scene once, then draws into the saver's windows, presents and
+// polls frame after frame until they say the saver ends
+// (app/SaverWindows.h). Key and mouse-button events end the process from
 // inside the poll.
 void RunSaverLoop();

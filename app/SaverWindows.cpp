@@ -2,11 +2,12 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstddef>
 
 #include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
+#include "platform/stop_signal.h"
 #include "scene/Scene.h"
 
 CSaverWindows* gSaverWindows = nullptr;
@@ -15,58 +16,94 @@ namespace {
 
 const char kTitle[] = "Lumitick Screensaver";
 
-// How long no saver window may hold the focus after one lost it before the
-// saver ends: moving the focus from one saver window to another arrives as
-// a loss and a gain, not always in the same turn.
-constexpr double kFocusGrace = 0.25;
-// Focus moves of our own making (a window opened or closed for a monitor)
-// end nothing for this long.
-constexpr double kQuietAfterChange = 1.0;
-
-void DebugReport(const char* what, const char* name) {
-#if defined(LUMITICK_MONITOR_REPORT)
-  std::fprintf(stderr, "lumitick: %s: %s\n", what, name ? name : "(unnamed)");
-#else
-  (void)what;
-  (void)name;
-#endif
+// The monitor's current mode when it has a usable one.
+const GLFWvidmode* UsableVideoMode(GLFWmonitor* monitor) {
+  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+  return mode && mode->width > 0 && mode->height > 0 ? mode : nullptr;
 }
-
-bool UsableVideoMode(const GLFWvidmode* mode) { return mode && mode->width > 0 && mode->height > 0; }
 
 }  // namespace
 
-CSaverWindows::CSaverWindows(GLFWwindow* primary) {
-  gSaverWindows = this;
-  View main;
-  main.window = primary;
-  main.monitor = glfwGetPrimaryMonitor();
-  views.push_back(main);
-  InstallCallbacks(primary);
-  glfwSetMonitorCallback(OnMonitor);
+// ------------------------------------------------------------ the rules
 
+void SaverFocusRules::FocusLost() {
+  if (focusLost) return;
+  focusLost = true;
+  focusLostAt = now();
+}
+
+void SaverFocusRules::OwnChange() { quietUntil = now() + kQuietAfterChange; }
+
+bool SaverFocusRules::ShouldEnd(bool anyFocused, const std::function<bool()>& focusHeldNow) {
+  if (iconified) return true;
+  if (anyFocused || !focusLost) {
+    focusLost = false;
+    return false;
+  }
+  const double t = now();
+  if (t < quietUntil || t - focusLostAt < kFocusGrace) return false;
+  if (!focusHeldNow()) return true;
+  focusLost = false;
+  return false;
+}
+
+MonitorPlan PlanMonitors(const std::vector<GLFWmonitor*>& windowMonitors, const std::vector<GLFWmonitor*>& connected,
+                         GLFWmonitor* primary) {
+  MonitorPlan plan;
+  std::vector<GLFWmonitor*> covered;
+  // Windows of monitors that have gone (the library has already made them
+  // windowed, somewhere on what is left of the screen). The first window
+  // moves to the primary monitor, taking it over from the window there.
+  plan.movePrimary = !windowMonitors[0] && primary != nullptr;
+  for (std::size_t i = windowMonitors.size(); i-- > 1;) {
+    if (!windowMonitors[i] || (plan.movePrimary && windowMonitors[i] == primary)) plan.close.push_back(i);
+    else covered.push_back(windowMonitors[i]);
+  }
+  covered.push_back(plan.movePrimary ? primary : windowMonitors[0]);
+  for (GLFWmonitor* m : connected)
+    if (std::find(covered.begin(), covered.end(), m) == covered.end()) plan.open.push_back(m);
+  return plan;
+}
+
+// ------------------------------------------------------------ the windows
+
+CSaverWindows::View::View(GLFWwindow* w, GLFWmonitor* m, int width, int height)
+    : window(w), monitor(m), width(width), height(height), scene(new SceneView) {}
+
+CSaverWindows::View::~View() {
+  glfwMakeContextCurrent(window);
+  scene.reset();
+  glfwDestroyWindow(window);
+}
+
+CSaverWindows::CSaverWindows(GLFWwindow* primary, int width, int height, bool full, platform::NativeHandle hostWindow)
+    : fullScreen(full), host(hostWindow), focus(glfwGetTime) {
+  gSaverWindows = this;
+  views.emplace_back(new View(primary, fullScreen ? glfwGetPrimaryMonitor() : nullptr, width, height));
+  if (!fullScreen) return;
+  glfwSetWindowFocusCallback(primary, OnFocus);
+  glfwSetWindowIconifyCallback(primary, OnIconify);
+  glfwSetMonitorCallback(OnMonitor);
   int count = 0;
   GLFWmonitor** monitors = glfwGetMonitors(&count);
   for (int i = 0; i < count; ++i)
-    if (monitors[i] != main.monitor) OpenWindowOn(monitors[i]);
-  if (views.size() > 1) glfwMakeContextCurrent(primary);
-}
-
-void CSaverWindows::InstallCallbacks(GLFWwindow* window) {
-  glfwSetWindowFocusCallback(window, OnFocus);
-  glfwSetWindowIconifyCallback(window, OnIconify);
+    if (monitors[i] != views[0]->monitor) OpenWindowOn(monitors[i]);
+  glfwMakeContextCurrent(primary);
 }
 
 CSaverWindows::View* CSaverWindows::Find(GLFWwindow* window) {
-  for (View& v : views)
-    if (v.window == window) return &v;
+  for (auto& v : views)
+    if (v->window == window) return v.get();
   return nullptr;
 }
 
 void CSaverWindows::OpenWindowOn(GLFWmonitor* monitor) {
-  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-  if (!UsableVideoMode(mode)) {
-    DebugReport("monitor skipped, it reports no usable video mode", glfwGetMonitorName(monitor));
+  const GLFWvidmode* mode = UsableVideoMode(monitor);
+  if (!mode) {
+#if defined(LUMITICK_MONITOR_REPORT)
+    const char* name = glfwGetMonitorName(monitor);
+    std::fprintf(stderr, "lumitick: monitor skipped, it reports no usable video mode: %s\n", name ? name : "(unnamed)");
+#endif
     return;
   }
   int x = 0, y = 0;
@@ -78,21 +115,16 @@ void CSaverWindows::OpenWindowOn(GLFWmonitor* monitor) {
   SetSaverWindowHints();
   glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  GLFWwindow* window = glfwCreateWindow(mode->width, mode->height, kTitle, nullptr, views[0].window);
+  GLFWwindow* window = glfwCreateWindow(mode->width, mode->height, kTitle, nullptr, views[0]->window);
   glfwWindowHint(GLFW_VISIBLE, GLFW_TRUE);
   if (!window) return;  // the library has said why
 
   // Known, with its callbacks, before it is shown: showing it may move the
   // focus.
-  View view;
-  view.window = window;
-  view.monitor = monitor;
-  view.width = mode->width;
-  view.height = mode->height;
-  views.push_back(view);
-  InstallSaverInputCallbacks(window);
-  glfwSetWindowSizeCallback(window, OnSize);
-  InstallCallbacks(window);
+  views.emplace_back(new View(window, monitor, mode->width, mode->height));
+  InstallSaverCallbacks(window);
+  glfwSetWindowFocusCallback(window, OnFocus);
+  glfwSetWindowIconifyCallback(window, OnIconify);
 
   glfwSetWindowPos(window, x, y);
   glfwShowWindow(window);
@@ -102,137 +134,103 @@ void CSaverWindows::OpenWindowOn(GLFWmonitor* monitor) {
   SetFixedGLState();
   CScreensaverApp::SetSwapInterval(false);  // the primary window's swap paces the turn
   glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
-  quietUntil = glfwGetTime() + kQuietAfterChange;
-}
-
-void CSaverWindows::PlaceOn(View& view, GLFWmonitor* monitor) {
-  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-  if (!UsableVideoMode(mode)) return;
-  int x = 0, y = 0;
-  glfwGetMonitorPos(monitor, &x, &y);
-  glfwSetWindowMonitor(view.window, monitor, x, y, mode->width, mode->height, mode->refreshRate);
-  view.monitor = monitor;
+  focus.OwnChange();
 }
 
 void CSaverWindows::FollowMonitors() {
   monitorsChanged = false;
-  bool closed = false;
-  // Windows of monitors that have gone (the library has already made them
-  // windowed, somewhere on what is left of the screen).
-  for (std::size_t i = views.size(); i-- > 1;) {
-    if (views[i].monitor) continue;
-    Close(i);
-    closed = true;
-  }
-  // The primary window moves to the primary monitor, taking it over from
-  // the window there.
-  GLFWmonitor* primary = glfwGetPrimaryMonitor();
-  if (!views[0].monitor && primary) {
-    for (std::size_t i = views.size(); i-- > 1;) {
-      if (views[i].monitor == primary) Close(i);
-    }
-    PlaceOn(views[0], primary);
-    closed = true;
-  }
+  std::vector<GLFWmonitor*> windowMonitors, connected;
+  for (const auto& v : views) windowMonitors.push_back(v->monitor);
   int count = 0;
   GLFWmonitor** monitors = glfwGetMonitors(&count);
-  for (int m = 0; m < count; ++m) {
-    bool covered = false;
-    for (const View& v : views) covered = covered || v.monitor == monitors[m];
-    if (!covered) OpenWindowOn(monitors[m]);
-  }
-  glfwMakeContextCurrent(views[0].window);
-  if (closed) {
-    // A closed window may have held the focus: hand it to the primary one.
-    quietUntil = glfwGetTime() + kQuietAfterChange;
-    glfwFocusWindow(views[0].window);
-  }
-}
+  connected.assign(monitors, monitors + count);
+  GLFWmonitor* primary = glfwGetPrimaryMonitor();
+  const MonitorPlan plan = PlanMonitors(windowMonitors, connected, primary);
 
-void CSaverWindows::Close(std::size_t i) {
-  glfwMakeContextCurrent(views[i].window);
-  delete views[i].scene;  // its static layer lives in this context
-  glfwDestroyWindow(views[i].window);
-  views.erase(views.begin() + static_cast<std::ptrdiff_t>(i));
+  for (std::size_t i : plan.close) views.erase(views.begin() + static_cast<std::ptrdiff_t>(i));
+  const GLFWvidmode* mode = plan.movePrimary ? UsableVideoMode(primary) : nullptr;
+  if (mode) {
+    int x = 0, y = 0;
+    glfwGetMonitorPos(primary, &x, &y);
+    glfwSetWindowMonitor(views[0]->window, primary, x, y, mode->width, mode->height, mode->refreshRate);
+    views[0]->monitor = primary;
+  }
+  for (GLFWmonitor* m : plan.open) OpenWindowOn(m);
+  glfwMakeContextCurrent(views[0]->window);
+  if (!plan.close.empty() || plan.movePrimary) {
+    // A closed window may have held the focus: hand it to the primary one.
+    focus.OwnChange();
+    glfwFocusWindow(views[0]->window);
+  }
 }
 
 void CSaverWindows::Draw() {
-  const FrameInstant instant = ReadFrameInstant();
-  for (std::size_t i = 1; i < views.size(); ++i) {
-    View& v = views[i];
-    glfwMakeContextCurrent(v.window);
-    if (!v.scene) v.scene = new SceneView;
-    DrawSceneView(*v.scene, instant, v.width, v.height);
+  const FrameInstant instant = gScene->ReadFrameInstant();
+  // Each window's frame is finished before the swaps, so that a swap's time
+  // is its own (app/FramePacer.h).
+  for (std::size_t i = views.size(); i-- > 0;) {
+    View& v = *views[i];
+    if (views.size() > 1) glfwMakeContextCurrent(v.window);
+    gScene->Draw(*v.scene, instant, v.width, v.height);
     if (glFinish) glFinish();
   }
-  glfwMakeContextCurrent(views[0].window);
-  DrawSceneView(MainSceneView(), instant, gWindowWidth, gWindowHeight);
 }
 
 void CSaverWindows::Swap() {
-  for (std::size_t i = 1; i < views.size(); ++i) {
-    glfwMakeContextCurrent(views[i].window);
-    glfwSwapBuffers(views[i].window);
+  for (std::size_t i = views.size(); i-- > 0;) {
+    if (views.size() > 1) glfwMakeContextCurrent(views[i]->window);
+    glfwSwapBuffers(views[i]->window);
   }
-  glfwMakeContextCurrent(views[0].window);
-  glfwSwapBuffers(views[0].window);
 }
 
 bool CSaverWindows::ShouldEnd() {
-  if (monitorsChanged) FollowMonitors();
-  if (iconified) return true;
-  bool anyFocused = false;
-  for (const View& v : views) {
-    if (glfwWindowShouldClose(v.window)) return true;
-    if (glfwGetKey(v.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) return true;
-    anyFocused = anyFocused || v.focused;
+  for (const auto& v : views) {
+    if (glfwWindowShouldClose(v->window)) return true;
+    // Input in a preview or in a window a host hands us is the host's,
+    // Escape included.
+    if (fullScreen && glfwGetKey(v->window, GLFW_KEY_ESCAPE) != GLFW_RELEASE) return true;
   }
-  if (anyFocused || !focusLost) {
-    focusLost = false;
+  if (platform::StopRequested()) return true;
+  if (!fullScreen) {
+    if (!platform::IsHostWindowEnabled(host)) return true;
+    platform::FollowHostSize(views[0]->window, host);
     return false;
   }
-  const double now = glfwGetTime();
-  if (now < quietUntil || now - focusLostAt < kFocusGrace) return false;
-  // The focus events may not tell every move (a window focused before its
-  // callback was set): ask where the focus is before ending.
-  for (View& v : views) {
-    v.focused = glfwGetWindowAttrib(v.window, GLFW_FOCUSED) == GLFW_TRUE;
-    if (v.focused) {
-      focusLost = false;
-      return false;
-    }
-  }
-  return true;
+  if (monitorsChanged) FollowMonitors();
+  bool anyFocused = false;
+  for (const auto& v : views) anyFocused = anyFocused || v->focused;
+  return focus.ShouldEnd(anyFocused, [this] {
+    bool held = false;
+    for (auto& v : views) held = (v->focused = glfwGetWindowAttrib(v->window, GLFW_FOCUSED) == GLFW_TRUE) || held;
+    return held;
+  });
+}
+
+void CSaverWindows::Resized(GLFWwindow* window, int width, int height) {
+  View* v = Find(window);
+  if (!v) return;
+  v->width = width;
+  v->height = height;
+  if (v == views[0].get()) StoreWindowSize(width, height);
 }
 
 void CSaverWindows::OnMonitor(GLFWmonitor* monitor, int event) {
   CSaverWindows* self = gSaverWindows;
   if (event == GLFW_DISCONNECTED) {
     // The monitor's record is freed once this returns: forget it now.
-    for (View& v : self->views)
-      if (v.monitor == monitor) v.monitor = nullptr;
+    for (auto& v : self->views)
+      if (v->monitor == monitor) v->monitor = nullptr;
   }
   self->monitorsChanged = true;
 }
 
 void CSaverWindows::OnFocus(GLFWwindow* window, int focused) {
-  CSaverWindows* self = gSaverWindows;
-  View* v = self->Find(window);
+  View* v = gSaverWindows->Find(window);
   if (!v) return;
   v->focused = focused == GLFW_TRUE;
-  if (!v->focused && !self->focusLost) {
-    self->focusLost = true;
-    self->focusLostAt = glfwGetTime();
-  }
+  if (!v->focused) gSaverWindows->focus.FocusLost();
 }
 
 void CSaverWindows::OnIconify(GLFWwindow*, int iconified) {
-  if (iconified == GLFW_TRUE) gSaverWindows->iconified = true;
-}
-
-void CSaverWindows::OnSize(GLFWwindow* window, int width, int height) {
-  if (View* v = gSaverWindows->Find(window)) {
-    v->width = width;
-    v->height = height;
-  }
+  if (iconified == GLFW_TRUE) gSaverWindows->focus.Iconified();
 }

@@ -21,7 +21,9 @@ void OnLibraryError(int /*code*/, const char* description) {
   platform::ShowMessageBox(description, "Error", platform::MessageIcon::Information);
 }
 
-void OnWindowSize(GLFWwindow*, int width, int height) { StoreWindowSize(width, height); }
+// Every saver window's size reaches its view, the primary window's the size
+// state (events arrive only once the windows are known).
+void OnWindowSize(GLFWwindow* window, int width, int height) { gSaverWindows->Resized(window, width, height); }
 
 // Any key event and any mouse button end the full-screen saver at once. A
 // preview and a window an xscreensaver-style host hands us live as long as
@@ -63,7 +65,7 @@ CScreensaverApp::CScreensaverApp(CScreensaverArgs* a) : args(a) {
   ChooseWindowSize();
   OpenSaverWindow();
   InitGLState();
-  if (FullScreen()) new CSaverWindows(window);  // the other monitors
+  new CSaverWindows(window, gWindowWidth, gWindowHeight, FullScreen(), host);
 }
 
 bool CScreensaverApp::FullScreen() const { return !gHosted.active && args->mode != ScreensaverMode::Preview; }
@@ -88,10 +90,9 @@ void CScreensaverApp::InitLibrary() {
 void CScreensaverApp::ChooseWindowSize() {
   int width = 0, height = 0;
   if (gHosted.active && gHosted.window == 0) gHosted.window = platform::RootHostWindow();
-  const platform::NativeHandle host =
-      gHosted.active ? gHosted.window
-                     : (args->mode == ScreensaverMode::Preview ? static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(args->parentWindow)) : 0);
-  if (gHosted.active || args->mode == ScreensaverMode::Preview) {
+  host = gHosted.active ? gHosted.window
+                        : (args->mode == ScreensaverMode::Preview ? static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(args->parentWindow)) : 0);
+  if (!FullScreen()) {
     platform::GetHostClientSize(host, &width, &height);  // a bogus handle leaves 0 x 0
   } else {
     ChooseFullScreenSize(GetWindowsVersion(), GetPrimaryModeSize(0), GetPrimaryModeSize(1), &width, &height);
@@ -110,10 +111,8 @@ void SetSaverWindowHints() {
 void CScreensaverApp::OpenSaverWindow() {
   SetSaverWindowHints();
 
-  if (gHosted.active) {
-    window = platform::CreateWindowInHost(gHosted.window);
-  } else if (args->mode == ScreensaverMode::Preview) {
-    window = platform::CreateWindowInHost(static_cast<platform::NativeHandle>(static_cast<std::uint32_t>(args->parentWindow)));
+  if (!FullScreen()) {
+    window = platform::CreateWindowInHost(host);
   } else {
     // Losing the focus ends the saver (SaverWindows); the library must not
     // iconify the window first, nor one full-screen window when another
@@ -127,8 +126,7 @@ void CScreensaverApp::OpenSaverWindow() {
     std::exit(0);
   }
 
-  glfwSetWindowSizeCallback(window, OnWindowSize);
-  InstallSaverInputCallbacks(window);
+  InstallSaverCallbacks(window);
   glfwMakeContextCurrent(window);
   SetSaverIcon(window);
   InitGLEntryPoints();  // the status only concerns the context's major version
@@ -137,7 +135,8 @@ void CScreensaverApp::OpenSaverWindow() {
 #endif
 }
 
-void InstallSaverInputCallbacks(GLFWwindow* window) {
+void InstallSaverCallbacks(GLFWwindow* window) {
+  glfwSetWindowSizeCallback(window, OnWindowSize);
   glfwSetKeyCallback(window, OnKey);
   glfwSetMouseButtonCallback(window, OnMouseButton);
   glfwSetCursorPosCallback(window, OnCursorPos);

@@ -38,6 +38,7 @@ class CScreensaverApp {
   CScreensaverArgs* args = nullptr;
 
  private:
+  platform::NativeHandle host = 0;  // the preview's or host's window; 0 in full screen
   // Full-screen mode ("/s" or no switch), not a preview or a hosted window.
   bool FullScreen() const;
   void InitLibrary();
@@ -68,8 +69,8 @@ void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int
 // stereo. Offscreen renderers of the same picture ask for the same.
 void SetSaverWindowHints();
 
-// The key, mouse-button, cursor and wheel callbacks of a saver window.
-void InstallSaverInputCallbacks(GLFWwindow* window);
+// The size, key, mouse-button, cursor and wheel callbacks of a saver window.
+void InstallSaverCallbacks(GLFWwindow* window);
 
 // The fixed OpenGL state of a saver window's context (culling, no
 // multisampling or smoothing); the context must be current.

@@ -2,10 +2,10 @@
 //
 // The snapshot makes a hidden window only for its OpenGL context, renders
 // into a framebuffer object of the requested size through the saver's own
-// scene set-up and frame step, and reads the pixels back. The wall clock and
-// the timer are replaced: two frames are drawn, the first at the whole
-// second (it captures the time), the second `fraction` later, so the hands
-// are those the running saver shows at that moment.
+// scene, and reads the pixels back. The wall clock and the timer are
+// replaced: two frames are drawn, the first at the whole second (it
+// captures the time), the second `fraction` later, so the hands are those
+// the running saver shows at that moment.
 #include "app/Snapshot.h"
 
 #include <GLFW/glfw3.h>
@@ -152,7 +152,6 @@ int RunSnapshot(const SnapshotOptions& o) {
     glfwTerminate();
     return 1;
   }
-  const GLuint fbo = frame.fbo;
 
   // The wall clock: the given time today, or now.
   std::time_t now = std::time(nullptr);
@@ -166,24 +165,19 @@ int RunSnapshot(const SnapshotOptions& o) {
   }
   sClock.local = local;
 
-  StoreWindowSize(o.width, o.height);
-  SceneHooks hooks;
-  hooks.framebuffer = fbo;
-  hooks.timer = SnapshotTimer;
-  hooks.wallClock = &sClock;
-  hooks.wholeFrames = true;  // snapshots are the reference: every pixel from the clock shader
-  SetSceneHooks(hooks);
-
   sClock.timer = o.iTime - fraction;
-  SetUpScene();
-  RunFrameStep();  // captures the whole second
-  sClock.timer = o.iTime;
-  RunFrameStep();
+  SetUpScene(SnapshotTimer, &sClock);
+  {
+    SceneView view(frame.Id(), true);  // snapshots are the reference: every pixel from the clock shader
+    gScene->Draw(view, gScene->ReadFrameInstant(), o.width, o.height);  // captures the whole second
+    sClock.timer = o.iTime;
+    gScene->Draw(view, gScene->ReadFrameInstant(), o.width, o.height);
+  }
   glFinish();
 
   std::vector<unsigned char> rgba(static_cast<std::size_t>(o.width) * o.height * 4);
   std::vector<unsigned char> rgb(static_cast<std::size_t>(o.width) * o.height * 3);
-  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, frame.Id());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, o.width, o.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   for (int y = 0; y < o.height; ++y) {  // GL rows are bottom-up
@@ -191,6 +185,7 @@ int RunSnapshot(const SnapshotOptions& o) {
     unsigned char* dst = &rgb[static_cast<std::size_t>(y) * o.width * 3];
     for (int x = 0; x < o.width; ++x) dst[3 * x] = src[4 * x], dst[3 * x + 1] = src[4 * x + 1], dst[3 * x + 2] = src[4 * x + 2];
   }
+  frame.Release();
   const bool written = WritePng(o.path, o.width, o.height, rgb.data());
   glfwTerminate();
   if (!written) {

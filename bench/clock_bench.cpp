@@ -1,18 +1,18 @@
 // Frame time of the clock picture, side by side in one run, all drawn
-// offscreen through the saver's own scene set-up and frame step: the frame
-// as the saver draws it after the fade-in ("cached": its static layer
-// copied, the shader run over the changing regions), the shipped fragment
-// shader over every pixel ("shipped"), and the literal baseline
-// (clock_literal.frag: all sixty marks tested at every pixel).
+// offscreen through the saver's own scene: the frame as the saver draws it
+// after the fade-in ("cached": its static layer copied, the shader run over
+// the changing regions), the shipped fragment shader over every pixel
+// ("shipped"), and the literal baseline (clock_literal.frag: all sixty
+// marks tested at every pixel).
 //
 //   lumitick_clock_bench [--size WxH]... [--frames N] [--rounds N] [--shipped-only]
 //                        [--window] [--frag FILE] [--vert FILE]
 //
 // For every size and round the scene is set up once per variant (the
-// baseline replaces text resource 136 for its set-up), then N frames are
-// drawn, each followed by glFinish, with the hands sweeping 1/60 s a frame;
-// the cached variant's static layer is made in the frames before the
-// measured ones. Printed: the median and the spread of ms per frame and the
+// baseline replaces text resource 136 for its set-up) and torn down after
+// its frames: N frames are drawn, each followed by glFinish, with the hands
+// sweeping 1/60 s a frame; the cached variant's static layer is made in the
+// frames before the measured ones. Printed: the median and the spread of ms per frame and the
 // ratios of the variants. --window draws into a window's back buffer (the
 // bench window, resized) instead of a framebuffer object, each frame
 // followed by glFinish and the buffer swap as in the saver's loop: a
@@ -118,16 +118,12 @@ double ProcessCpuMs() {
   return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// Sets the scene up with the resources as they stand and times `frames`
-// frames after two unmeasured ones (the first compiles the shader variant):
-// wall-clock ms of each, and its process CPU ms into `cpu`.
-std::vector<double> TimeFrames(GLuint fbo, bool wholeFrames, int frames, std::vector<double>* cpu) {
-  SceneHooks hooks;
-  hooks.framebuffer = fbo;
-  hooks.timer = BenchTimer;
-  hooks.wallClock = &sClock;
-  hooks.wholeFrames = wholeFrames;
-  SetSceneHooks(hooks);
+// Sets the scene up with the resources as they stand, times `frames`
+// frames after two unmeasured ones (the first compiles the shader variant)
+// and tears the scene down again: wall-clock ms of each frame, and its
+// process CPU ms into `cpu`.
+std::vector<double> TimeFrames(GLuint fbo, int width, int height, bool wholeFrames, int frames,
+                               std::vector<double>* cpu) {
   // The model reader reports its progress on standard output; keep the
   // figures readable (the cached variant reads the model again for its
   // static layer in its first frame).
@@ -135,28 +131,32 @@ std::vector<double> TimeFrames(GLuint fbo, bool wholeFrames, int frames, std::ve
   const int saved = dup(1);
   const int devnull = open("/dev/null", O_WRONLY);
   if (devnull >= 0) dup2(devnull, 1);
-  SetUpScene();
+  SetUpScene(BenchTimer, &sClock);
   std::vector<double> ms;
-  for (int i = -2; i < frames; ++i) {
-    if (i == 0) {
-      std::fflush(stdout);
-      if (saved >= 0) dup2(saved, 1);
-      if (devnull >= 0) close(devnull);
-      if (saved >= 0) close(saved);
-    }
-    sTimer += 1.0 / 60.0;
-    const double c0 = ProcessCpuMs();
-    const auto t0 = std::chrono::steady_clock::now();
-    RunFrameStep();
-    glFinish();
-    if (sIntoWindow) glfwSwapBuffers(sWindow);
-    const auto t1 = std::chrono::steady_clock::now();
-    const double c1 = ProcessCpuMs();
-    if (i >= 0) {
-      ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-      cpu->push_back(c1 - c0);
+  {
+    SceneView view(fbo, wholeFrames);
+    for (int i = -2; i < frames; ++i) {
+      if (i == 0) {
+        std::fflush(stdout);
+        if (saved >= 0) dup2(saved, 1);
+        if (devnull >= 0) close(devnull);
+        if (saved >= 0) close(saved);
+      }
+      sTimer += 1.0 / 60.0;
+      const double c0 = ProcessCpuMs();
+      const auto t0 = std::chrono::steady_clock::now();
+      gScene->Draw(view, gScene->ReadFrameInstant(), width, height);
+      glFinish();
+      if (sIntoWindow) glfwSwapBuffers(sWindow);
+      const auto t1 = std::chrono::steady_clock::now();
+      const double c1 = ProcessCpuMs();
+      if (i >= 0) {
+        ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        cpu->push_back(c1 - c0);
+      }
     }
   }
+  TearDownScene();
   return ms;
 }
 
@@ -281,12 +281,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "lumitick_clock_bench: cannot make a %dx%d framebuffer\n", s.width, s.height);
       return 1;
     }
-    StoreWindowSize(s.width, s.height);
     for (Variant& v : variants) v.ms.clear(), v.cpu.clear();
     for (int r = 0; r < rounds; ++r) {
       for (Variant& v : variants) {
         platform::SetResourceTableOverride(v.table.empty() ? nullptr : v.table.data(), v.table.size());
-        const std::vector<double> t = TimeFrames(frame.fbo, v.whole, frames, &v.cpu);
+        const std::vector<double> t = TimeFrames(frame.Id(), s.width, s.height, v.whole, frames, &v.cpu);
         v.ms.insert(v.ms.end(), t.begin(), t.end());
       }
       platform::SetResourceTableOverride(nullptr, 0);
@@ -302,7 +301,6 @@ int main(int argc, char** argv) {
         std::printf("%-11s ratio %s/%s: %.2f\n", label, variants[b].name.c_str(), variants[a].name.c_str(),
                     Median(variants[b].ms) / Median(variants[a].ms));
     std::fflush(stdout);
-    if (!sIntoWindow) frame.Release();
   }
   glfwTerminate();
   return 0;

@@ -15,6 +15,10 @@ GLuint AttachRenderbuffer(GLenum format, GLenum attachment, int width, int heigh
 
 }  // namespace
 
+OffscreenFramebuffer::~OffscreenFramebuffer() {
+  if (fbo || colour || depth || texture) Release();
+}
+
 bool OffscreenFramebuffer::Create(int width, int height, bool withDepth) {
   glGenFramebuffers(1, &fbo);
   glBindFramebuffer(GL_FRAMEBUFFER, fbo);
@@ -51,4 +55,10 @@ void OffscreenFramebuffer::Release() {
   if (depth) glDeleteRenderbuffers(1, &depth);
   if (texture) glDeleteTextures(1, &texture);
   fbo = colour = depth = texture = 0;
+}
+
+void OffscreenFramebuffer::TakeFrom(OffscreenFramebuffer& other) {
+  Release();
+  fbo = other.fbo, colour = other.colour, depth = other.depth, texture = other.texture;
+  other.fbo = other.colour = other.depth = other.texture = 0;
 }

@@ -1,12 +1,18 @@
 // A framebuffer object to draw the scene into without a window: an RGBA8
-// colour renderbuffer and, when asked for, a 24-bit depth one. Used by the
-// snapshot mode, the benchmark and the test programs.
+// colour renderbuffer and, when asked for, a 24-bit depth one; or a BGRA
+// colour texture. It owns what it makes and deletes it when released or
+// destroyed, either with its context current. Used by the static layer,
+// the snapshot mode, the benchmark and the test programs.
 #pragma once
 
 #include "gl/gl_api.h"
 
-struct OffscreenFramebuffer {
-  GLuint fbo = 0, colour = 0, depth = 0, texture = 0;
+class OffscreenFramebuffer {
+ public:
+  OffscreenFramebuffer() = default;
+  ~OffscreenFramebuffer();
+  OffscreenFramebuffer(const OffscreenFramebuffer&) = delete;
+  OffscreenFramebuffer& operator=(const OffscreenFramebuffer&) = delete;
 
   // Makes the renderbuffers and the framebuffer, leaving it bound to
   // GL_FRAMEBUFFER. False (everything released again) if the driver
@@ -15,10 +21,16 @@ struct OffscreenFramebuffer {
   // The same with the colour in a texture stored as BGRA bytes (8 bits a
   // channel), the order X servers keep 24- and 32-bit windows in; no depth.
   bool CreateBgraTexture(int width, int height);
-  // Deletes what Create or CreateBgraTexture made and binds the default framebuffer.
+  // Deletes what it holds and binds the default framebuffer.
   void Release();
+  // Takes over what `other` holds, releasing its own first.
+  void TakeFrom(OffscreenFramebuffer& other);
+
+  GLuint Id() const { return fbo; }  // 0 while it holds nothing
 
  private:
   // True if the bound framebuffer is complete; otherwise releases it.
   bool Complete();
+
+  GLuint fbo = 0, colour = 0, depth = 0, texture = 0;
 };

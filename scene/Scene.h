@@ -1,17 +1,18 @@
-// The clock scene as the main loop sees it: a set-up made once and, per
-// turn, the instant read once and drawn into each view.
+// The clock scene: one object, made once before the first frame and held by
+// gScene. What it builds once every view shares: the two pictures, the dial
+// boxes the sector tints can light, the clock hands and the times. What a
+// view needs in its own context is the view's (scene/SceneView.h). Per turn
+// the instant is read once and drawn into each view at the view's size.
 #pragma once
 
-#include "gl/gl_api.h"
+#include "render/BitmapTexture.h"
+#include "scene/Camera.h"
+#include "scene/ChangingRegions.h"
+#include "scene/ClockHands.h"
+#include "scene/SceneState.h"
 #include "scene/SceneView.h"
 
 class WallClock;
-
-// Builds every object the scene draws with; once, before the first frame,
-// with the context current and the entry points loaded. When the driver
-// lacks something the scene needs, says what in a "Debug" box and ends the
-// process with status 0.
-void SetUpScene();
 
 // What one turn of the loop shows, read once so that every view drawn in
 // the turn shows the same instant: the timer (the shaders' "iTime") and the
@@ -21,34 +22,51 @@ struct FrameInstant {
   float second = 0.0f, minute = 0.0f, hour = 0.0f;
 };
 
-// Reads the timer once, keeps the scene's times and computes the hand
-// angles of this turn.
-FrameInstant ReadFrameInstant();
+class Scene {
+ public:
+  // Builds the shared part with a context current; the views' contexts
+  // share its objects with that one. Its times come from `timer` (nullptr:
+  // glfwGetTime) and `wallClock` (nullptr: the C runtime's local time; not
+  // owned): the saver keeps those, snapshots, benchmarks and tests fix them.
+  Scene(double (*timer)(), WallClock* wallClock);
+  // With a context current that shares the scene's objects, after every
+  // view has gone.
+  ~Scene();
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
 
-// Draws one complete frame of `instant` into `view` at width x height, with
-// the view's context current. Before 3 s on the timer the frame is only
-// cleared (the picture is black); from the end of the fade-in (5 s) it is
-// a copy of the view's static layer with the clock shader run over the
-// regions that can differ from it; in between, and in views that ask for
-// whole frames, the clock shader runs over every pixel. The pixels are the
-// same either way.
-void DrawSceneView(SceneView& view, const FrameInstant& instant, int width, int height);
+  // Reads the timer once, keeps the scene's times and computes the hand
+  // angles of this turn.
+  FrameInstant ReadFrameInstant();
 
-// The view RunFrameStep draws into (the saver's first window).
-SceneView& MainSceneView();
+  // Draws one complete frame of `instant` into `view` at width x height
+  // (the viewport; the projection follows its aspect ratio), with the
+  // view's context current. Before 3 s on the timer the frame is only
+  // cleared (the picture is black); from the end of the fade-in (5 s) it is
+  // a copy of the view's static layer with the clock shader run over the
+  // regions that can differ from it; in between, and in views that ask for
+  // whole frames, the clock shader runs over every pixel. The pixels are
+  // the same either way.
+  void Draw(SceneView& view, const FrameInstant& instant, int width, int height);
 
-// The single-window frame step: ReadFrameInstant, then DrawSceneView of the
-// scene's own view at the window size state.
-void RunFrameStep();
+ private:
+  bool EnsureStaticLayer(SceneView& view, int width, int height);
+  void BindPictures();
 
-// Where the frame goes and where its times come from. The saver keeps the
-// defaults: the window's default framebuffer, glfwGetTime and the C
-// runtime's local time. Snapshots and benchmarks draw into framebuffer
-// objects of their own with fixed times. Set before SetUpScene.
-struct SceneHooks {
-  GLuint framebuffer = 0;
-  double (*timer)() = nullptr;     // nullptr: glfwGetTime
-  WallClock* wallClock = nullptr;  // nullptr: time and localtime; not owned
-  bool wholeFrames = false;        // the scene's own view draws every frame whole
+  double (*timer)();
+  SceneState state;
+  Camera camera;
+  scene::DialLitBoxes dialLit;
+  BitmapTexture dial;
+  BitmapTexture background;
+  ClockHands hands;
 };
-void SetSceneHooks(const SceneHooks& hooks);
+
+extern Scene* gScene;
+
+// Makes gScene; once, before the first frame, with the context current and
+// the entry points loaded. When the driver lacks something the scene needs,
+// says what in a "Debug" box and ends the process with status 0.
+void SetUpScene(double (*timer)() = nullptr, WallClock* wallClock = nullptr);
+// Deletes gScene (the saver never does; benchmarks and tests set up again).
+void TearDownScene();

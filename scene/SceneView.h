@@ -1,13 +1,23 @@
 // One view of the clock: a framebuffer that frames are drawn into, and
-// what that view keeps of its own from frame to frame (the size its static
-// layer was made at, the layer itself, the buffer of the changing regions).
+// what the view keeps of its own, in its own context, from frame to frame:
+// its programs and the drawables that use them, its static layer and the
+// buffer of the changing regions. Framebuffer objects are not shared
+// between contexts, and a program shared between them is not safe either
+// (Mesa let a context draw with its own old copy of a uniform another
+// context had set to the same value: a second hand stood still).
 //
-// Framebuffer objects are not shared between OpenGL contexts, so a view is
-// drawn only with the context that was current when it was first drawn.
+// Made at the view's first frame, with its context current; destroyed with
+// that context current again.
 #pragma once
 
+#include <memory>
+
 #include "gl/gl_api.h"
+#include "render/Drawable.h"
 #include "render/OffscreenFramebuffer.h"
+#include "render/ShaderProgram.h"
+#include "scene/Camera.h"
+#include "scene/SceneState.h"
 
 class SceneView {
  public:
@@ -15,20 +25,23 @@ class SceneView {
   // window. `wholeFrames`: every frame drawn whole by the clock shader, the
   // reference the static layer is checked against (snapshots).
   explicit SceneView(GLuint target = 0, bool wholeFrames = false) : target(target), wholeFrames(wholeFrames) {}
-  ~SceneView() { Release(); }
+  ~SceneView();
   SceneView(const SceneView&) = delete;
   SceneView& operator=(const SceneView&) = delete;
 
-  // Frees the static layer and the region buffer (with the view's context
-  // current); the next frame makes them again if it needs them.
-  void Release();
-
-  GLuint target;
-  bool wholeFrames;
+  const GLuint target;
+  const bool wholeFrames;
 
   // Kept by the scene's draw.
   enum class Cache { Unknown, Usable, Unusable };
   Cache cache = Cache::Unknown;  // can this target take copies of the static layer?
+  // What this view's drawables read: its viewport and time, and the
+  // scene's camera with its projection.
+  SceneState state{0.0};
+  Camera camera{0.0f, 0.0f, 0.0f};
+  std::unique_ptr<ProgramRegistry> programs;  // null until the first frame
+  std::unique_ptr<GLFWDrawableSky> sky;
+  std::unique_ptr<GLFWDrawableSky> staticSky;  // none in a view of whole frames
   OffscreenFramebuffer staticLayer;
   int layerWidth = 0, layerHeight = 0;  // 0: no layer
   bool layerRowsReversed = false;       // the layer holds the picture's top row first

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "render/OffscreenFramebuffer.h"
 #include "scene/ChangingRegions.h"
 #include "scene/Scene.h"
+#include "tests/gl/clock_draw.h"
 #include "tests/gl/gl_test_context.h"
 
 #include <GLFW/glfw3.h>
@@ -50,23 +52,17 @@ class FramePair {
     if (!cachedInWindow) {
       EXPECT_TRUE(cached.Create(capacityWidth, capacityHeight, false));
     }
-    wholeView = new SceneView(whole.fbo, true);
-    cachedView = new SceneView(cached.fbo, false);
-  }
-  ~FramePair() {
-    delete wholeView;
-    delete cachedView;
-    whole.Release();
-    cached.Release();
+    wholeView.reset(new SceneView(whole.Id(), true));
+    cachedView.reset(new SceneView(cached.Id(), false));
   }
 
   // Draws `f` both ways at w x h; false (with the first differing pixel
   // and the count of them in `report`) when the frames differ.
   bool Same(const FrameInstant& f, int w, int h, std::string* report) {
-    DrawSceneView(*wholeView, f, w, h);
-    const std::vector<unsigned char> a = Read(whole.fbo, w, h);
-    DrawSceneView(*cachedView, f, w, h);
-    const std::vector<unsigned char> b = Read(cached.fbo, w, h);
+    gScene->Draw(*wholeView, f, w, h);
+    const std::vector<unsigned char> a = gltest::ReadPixels(whole.Id(), w, h);
+    gScene->Draw(*cachedView, f, w, h);
+    const std::vector<unsigned char> b = gltest::ReadPixels(cached.Id(), w, h);
     ++frames;
     if (a == b) return true;
     std::size_t differing = 0, first = 0;
@@ -87,27 +83,14 @@ class FramePair {
   int frames = 0;
 
  private:
-  static std::vector<unsigned char> Read(GLuint fbo, int w, int h) {
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-  }
-
   OffscreenFramebuffer whole, cached;
-  SceneView* wholeView = nullptr;
-  SceneView* cachedView = nullptr;
+  std::unique_ptr<SceneView> wholeView, cachedView;  // go first, with their framebuffers still there
 };
 
 class CachedClockFrames : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    SceneHooks hooks;
-    hooks.timer = FixedTimer;
-    SetSceneHooks(hooks);
-    SetUpScene();
-  }
+  static void SetUpTestSuite() { SetUpScene(FixedTimer); }
+  static void TearDownTestSuite() { TearDownScene(); }
 
   // Every instant at every size; stops reporting after a few failures.
   static void ExpectSame(FramePair& pair, const std::vector<FrameInstant>& instants, const std::vector<int>& sizes,
@@ -240,6 +223,33 @@ TEST_F(CachedClockFrames, SameAsWholeFramesLargeBlackAndAtTheEndOfTheFadeIn) {
     area += std::fabs((p[2] - p[0]) * (p[5] - p[1]) - (p[4] - p[0]) * (p[3] - p[1])) / 2 / 4;  // of the 2 x 2 clip square
   }
   EXPECT_LT(area, 0.05);
+}
+
+// OpenGL objects of the kinds the scene makes, among the first names.
+int LiveObjects() {
+  glUseProgram(0);  // a deleted program in use would still count
+  int n = 0;
+  for (GLuint id = 1; id < 4096; ++id)
+    n += glIsTexture(id) + glIsBuffer(id) + glIsProgram(id) + glIsShader(id) + glIsFramebuffer(id) + glIsRenderbuffer(id);
+  return n;
+}
+
+// Benchmarks set the scene up and tear it down again, once per variant:
+// what it made goes with it, memory (LeakSanitizer, in the sanitizer build)
+// and OpenGL objects alike, and a scene made again draws as the first did.
+TEST_F(CachedClockFrames, SetUpAndTearDownTwiceLeaveNothingBehind) {
+  TearDownScene();  // the suite's
+  const int before = LiveObjects();
+  for (int round = 0; round < 2; ++round) {
+    SetUpScene(FixedTimer);
+    {
+      FramePair pair(160, 90);
+      ExpectSame(pair, {At(10, 2.54, 0.68, 4.69)}, {160, 90}, "after a new set-up");
+    }
+    TearDownScene();
+    EXPECT_EQ(LiveObjects(), before) << "round " << round;
+  }
+  SetUpScene(FixedTimer);  // for the suite's other cases
 }
 
 }  // namespace

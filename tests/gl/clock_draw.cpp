@@ -95,10 +95,14 @@ std::vector<unsigned char> DrawClock(const ClockFrame& f) {
   glDrawArrays(GL_TRIANGLES, 0, 6);
   glDisableVertexAttribArray(static_cast<GLuint>(position));
 
+  return ReadPixels(frame.Id(), w, h);
+}
+
+std::vector<unsigned char> ReadPixels(GLuint fbo, int w, int h) {
   std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 4);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  frame.Release();
   return pixels;
 }
 

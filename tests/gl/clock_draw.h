@@ -33,5 +33,7 @@ struct ClockFrame {
 // Draws one frame (over a clear colour the picture must cover) and returns
 // its RGBA8 pixels, rows bottom-up.
 std::vector<unsigned char> DrawClock(const ClockFrame& f);
+// The RGBA8 pixels of framebuffer `fbo`, w x h from the origin, rows bottom-up.
+std::vector<unsigned char> ReadPixels(GLuint fbo, int w, int h);
 
 }  // namespace gltest

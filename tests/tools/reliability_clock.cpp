@@ -124,13 +124,9 @@ int main(int argc, char** argv) {
   const int size = 64;
   OffscreenFramebuffer frame;
   frame.Create(size, size, false);
-  const GLuint fbo = frame.fbo;
-  StoreWindowSize(size, size);
-  SceneHooks hooks;
-  hooks.framebuffer = fbo;  // the timer and the wall clock stay the saver's own
-  hooks.wholeFrames = true;  // every frame, black ones too, sets the hands' uniforms read back below
-  SetSceneHooks(hooks);
-  SetUpScene();
+  SetUpScene();  // the timer and the wall clock stay the saver's own
+  // Every frame, black ones too, sets the hands' uniforms read back below.
+  SceneView view(frame.Id(), true);
   if (!SetWallClock(file, startEpoch)) return 1;
 
   const double start = glfwGetTime();
@@ -144,7 +140,7 @@ int main(int argc, char** argv) {
       j.done = true;
     }
     const std::tm before = LocalNow();
-    RunFrameStep();
+    gScene->Draw(view, gScene->ReadFrameInstant(), size, size);
     const std::tm after = LocalNow();
     ++frames;
 
@@ -180,6 +176,5 @@ int main(int argc, char** argv) {
   }
   std::printf("last %s\n", Format(previous).c_str());
   std::printf("frames %d wrong %d\n", frames, wrong);
-  glfwTerminate();
   return wrong == 0 && frames > 0 ? 0 : 1;
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "app/FramePacer.h"
+#include "app/SaverWindows.h"
 #include "app/ScreensaverApp.h"
 #include "platform/os_version.h"
 
@@ -70,27 +72,28 @@ TEST(SaverIcon, MonitorOnTransparentGround) {
   EXPECT_GT(partial, 10);
 }
 
-// The frame pacer on a clock of its own: `work` seconds of drawing, then
-// swaps that take `swap` seconds; answers the periods of the turns.
-double sPacerNow = 0.0;
-double PacerNow() { return sPacerNow; }
-void PacerWait(double s) { sPacerNow += s; }
+// The clock of the frame pacer and the focus rules.
+double sNow = 0.0;
+double FakeNow() { return sNow; }
+void FakeWait(double s) { sNow += s; }
 
+// The frame pacer: `work` seconds of drawing, then swaps that take `swap`
+// seconds; answers the periods of the turns.
 std::vector<double> PacedPeriods(FramePacer& pacer, int turns, double work, double swap) {
   std::vector<double> periods;
   for (int i = 0; i < turns; ++i) {
-    const double start = sPacerNow;
-    sPacerNow += work;
+    const double start = sNow;
+    sNow += work;
     pacer.BeforeSwaps();
-    sPacerNow += swap;
+    sNow += swap;
     pacer.AfterSwaps();
-    periods.push_back(sPacerNow - start);
+    periods.push_back(sNow - start);
   }
   return periods;
 }
 
 TEST(FramePacer, SwapsThatReturnAtOnceArePacedToTheRefreshRate) {
-  FramePacer pacer(0, {PacerNow, PacerWait});  // Xvfb reports 0 Hz: 60
+  FramePacer pacer(0, {FakeNow, FakeWait});  // Xvfb reports 0 Hz: 60
   const std::vector<double> periods = PacedPeriods(pacer, 40, 0.002, 0.0005);
   EXPECT_TRUE(pacer.Pacing());
   for (int i = FramePacer::kEarlyTurnsToPace + 1; i < 40; ++i) EXPECT_NEAR(periods[i], 1.0 / 60, 1e-9) << i;
@@ -99,7 +102,7 @@ TEST(FramePacer, SwapsThatReturnAtOnceArePacedToTheRefreshRate) {
 }
 
 TEST(FramePacer, SwapsThatWaitForTheRetraceAreLeftAlone) {
-  FramePacer pacer(75, {PacerNow, PacerWait});
+  FramePacer pacer(75, {FakeNow, FakeWait});
   PacedPeriods(pacer, 40, 0.002, 1.0 / 75 - 0.002);
   EXPECT_FALSE(pacer.Pacing());
   // Paced while swaps returned at once (a hidden window), then no longer
@@ -109,6 +112,67 @@ TEST(FramePacer, SwapsThatWaitForTheRetraceAreLeftAlone) {
   const std::vector<double> periods = PacedPeriods(pacer, 10, 0.002, 0.010);
   EXPECT_FALSE(pacer.Pacing());
   EXPECT_NEAR(periods.back(), 0.012, 1e-9);
+}
+
+// The focus rules; the windows asked at the end hold the focus or not.
+const auto kNoneHoldsIt = [] { return false; };
+constexpr double kGrace = SaverFocusRules::kFocusGrace;
+
+TEST(SaverFocusRules, FocusMovingBetweenSaverWindowsKeepsTheSaver) {
+  SaverFocusRules rules(FakeNow);
+  sNow = 10.0;
+  rules.FocusLost();  // a loss and a gain in one turn
+  EXPECT_FALSE(rules.ShouldEnd(true, kNoneHoldsIt));
+  rules.FocusLost();  // the gain a turn later
+  EXPECT_FALSE(rules.ShouldEnd(false, kNoneHoldsIt));
+  sNow += kGrace / 2;
+  EXPECT_FALSE(rules.ShouldEnd(true, kNoneHoldsIt));
+  rules.FocusLost();  // no gain reported, but a window holds it
+  sNow += 2 * kGrace;
+  EXPECT_FALSE(rules.ShouldEnd(false, [] { return true; }));
+  sNow += 5.0;  // nothing lost since
+  EXPECT_FALSE(rules.ShouldEnd(false, kNoneHoldsIt));
+}
+
+TEST(SaverFocusRules, FocusTakenByAnotherProgramEndsAfterTheGraceOrTheQuietPeriod) {
+  SaverFocusRules rules(FakeNow);
+  sNow = 10.0;
+  rules.FocusLost();
+  sNow += kGrace * 0.9;
+  EXPECT_FALSE(rules.ShouldEnd(false, kNoneHoldsIt));
+  sNow += kGrace * 0.2;
+  EXPECT_TRUE(rules.ShouldEnd(false, kNoneHoldsIt));
+
+  SaverFocusRules quiet(FakeNow);  // a window opened for a monitor took the focus
+  quiet.OwnChange();
+  quiet.FocusLost();
+  sNow += SaverFocusRules::kQuietAfterChange * 0.9;
+  EXPECT_FALSE(quiet.ShouldEnd(false, kNoneHoldsIt));
+  sNow += SaverFocusRules::kQuietAfterChange * 0.2;
+  EXPECT_TRUE(quiet.ShouldEnd(false, kNoneHoldsIt));
+
+  SaverFocusRules iconified(FakeNow);
+  iconified.Iconified();
+  EXPECT_TRUE(iconified.ShouldEnd(true, kNoneHoldsIt));
+}
+
+GLFWmonitor* Monitor(std::uintptr_t i) { return reinterpret_cast<GLFWmonitor*>(i); }
+
+TEST(PlanMonitors, MonitorsAddedGetAWindowGoneOnesLoseItAndTheFirstFollowsThePrimary) {
+  GLFWmonitor *a = Monitor(1), *b = Monitor(2), *c = Monitor(3);
+  MonitorPlan plan = PlanMonitors({a, b}, {a, b, c}, a);
+  EXPECT_TRUE(plan.close.empty() && !plan.movePrimary);
+  EXPECT_EQ(plan.open, std::vector<GLFWmonitor*>({c}));
+  plan = PlanMonitors({a, nullptr, b, nullptr}, {a, b}, a);
+  EXPECT_EQ(plan.close, std::vector<std::size_t>({3, 1}));  // last first: the indices stay right
+  EXPECT_TRUE(plan.open.empty() && !plan.movePrimary);
+  // The primary monitor went; b is primary now, and its window gives way.
+  plan = PlanMonitors({nullptr, b, c}, {b, c}, b);
+  EXPECT_TRUE(plan.movePrimary);
+  EXPECT_EQ(plan.close, std::vector<std::size_t>({1}));
+  EXPECT_TRUE(plan.open.empty());
+  plan = PlanMonitors({nullptr}, {}, nullptr);  // no monitor left at all
+  EXPECT_FALSE(plan.movePrimary);
 }
 
 }  // namespace
