@@ -22,8 +22,12 @@ void OnLibraryError(int /*code*/, const char* description) {
 }
 
 // Every saver window's size reaches its view, the primary window's the size
-// state (events arrive only once the windows are known).
-void OnWindowSize(GLFWwindow* window, int width, int height) { gSaverWindows->Resized(window, width, height); }
+// state. (An event before the window list is made, as a modal box in a
+// developer build may deliver, is the primary window's.)
+void OnWindowSize(GLFWwindow* window, int width, int height) {
+  if (gSaverWindows) gSaverWindows->Resized(window, width, height);
+  else StoreWindowSize(width, height);
+}
 
 // Any key event and any mouse button end the full-screen saver at once. A
 // preview and a window an xscreensaver-style host hands us live as long as
