@@ -1,6 +1,7 @@
 # The Windows build (cross-compiled with mingw-w64, see the toolchain files):
 #   - GLFW 3.3.8 from Debian's glfw3 source package, copied into the build
-#     tree, patched for adopted windows and built with glfwCreateWindowFromHandle
+#     tree, patched for adopted windows and for the power plan (no execution
+#     state held in full screen) and built with glfwCreateWindowFromHandle
 #     (glfw_addition/) as one more of its sources;
 #   - GoogleTest from the sources Debian's googletest package installs;
 #   - the C and C++ runtimes linked statically, so that the program needs no
@@ -24,7 +25,8 @@ enable_language(RC)
 
 # --- GLFW --------------------------------------------------------------------
 set(_glfw_copy ${CMAKE_BINARY_DIR}/glfw-3.3.8)
-set(_glfw_patch ${CMAKE_SOURCE_DIR}/glfw_addition/adopted-windows.patch)
+set(_glfw_patches ${CMAKE_SOURCE_DIR}/glfw_addition/adopted-windows.patch
+  ${CMAKE_SOURCE_DIR}/glfw_addition/power-plan-windows.patch)
 if(LUMITICK_GLFW_SOURCE_DIR)
   set(_glfw_origin ${LUMITICK_GLFW_SOURCE_DIR})
 elseif(LUMITICK_GLFW_ARCHIVE)
@@ -34,8 +36,11 @@ else()
     "(an unpacked GLFW 3.3.8) or LUMITICK_GLFW_ARCHIVE (Debian's glfw3_3.3.8.orig.tar.gz); "
     "scripts/build-windows.sh fetches the archive with apt-get source.")
 endif()
-file(SHA256 ${_glfw_patch} _patch_hash)
-set(_glfw_stamp "${_glfw_origin} ${_patch_hash}")
+set(_glfw_stamp "${_glfw_origin}")
+foreach(_patch IN LISTS _glfw_patches)
+  file(SHA256 ${_patch} _patch_hash)
+  string(APPEND _glfw_stamp " ${_patch_hash}")
+endforeach()
 set(_glfw_stamp_file ${_glfw_copy}/.lumitick-stamp)
 set(_old_stamp "")
 if(EXISTS ${_glfw_stamp_file})
@@ -56,11 +61,14 @@ if(NOT _old_stamp STREQUAL _glfw_stamp)
     file(REMOVE_RECURSE ${CMAKE_BINARY_DIR}/glfw-unpack)
   endif()
   find_program(LUMITICK_PATCH patch REQUIRED)
-  execute_process(COMMAND ${LUMITICK_PATCH} -p1 --forward --batch -i ${_glfw_patch}
-    WORKING_DIRECTORY ${_glfw_copy} RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
-  if(NOT _rc EQUAL 0)
-    message(FATAL_ERROR "adopted-windows.patch does not apply to ${_glfw_origin}:\n${_out}")
-  endif()
+  foreach(_patch IN LISTS _glfw_patches)
+    execute_process(COMMAND ${LUMITICK_PATCH} -p1 --forward --batch -i ${_patch}
+      WORKING_DIRECTORY ${_glfw_copy} RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
+    if(NOT _rc EQUAL 0)
+      get_filename_component(_name ${_patch} NAME)
+      message(FATAL_ERROR "${_name} does not apply to ${_glfw_origin}:\n${_out}")
+    endif()
+  endforeach()
   file(WRITE ${_glfw_stamp_file} "${_glfw_stamp}")
 endif()
 

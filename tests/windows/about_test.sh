@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # "/c" under Wine: the About window, centred, light green with its picture,
-# closed with status 0.
+# closed with status 0, no execution state held.
 #   about_test.sh ARCH NATIVE_BUILD
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/power_state.sh"
 lt_wine_init "$@"
 lt_start_xvfb "$LT_WINE_SCREEN"
 read -r w h <<<"${LT_WINE_SCREEN/x/ }"
 
 lt_case "/c: the About window, centred"
-lt_wine_start /c
+WINEDEBUG=$LT_POWER_DEBUG lt_wine_start /c
 lt_wait_for 60 lt_wine_window "About" || lt_fail "/c showed no About window"
 sleep 1
 win=$(lt_wine_window "About")
@@ -31,4 +32,5 @@ xdotool key --window "$win" alt+F4 2>/dev/null
 # Without a window manager Alt+F4 may not arrive: closed the Windows way.
 lt_wait_exit "$LT_PID" 10 || xdotool windowclose "$win" 2>/dev/null
 lt_expect_exit "$LT_PID" 10 "/c after close"
+lt_no_power_hold "$LT_TMP/saver.err" "/c"
 lt_log "PASS"

@@ -4,9 +4,10 @@
 # its size, kept by keys and clicks (the settings dialog's), ended when the
 # host is disabled; a host whose client area is empty, later grown, then
 # destroyed while the saver runs (the dialog closing): no box, the saver
-# follows and ends with status 0, no process left.
+# follows and ends with status 0, no process left; no execution state held.
 #   preview_test.sh ARCH NATIVE_BUILD
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/power_state.sh"
 lt_wine_init "$@"
 lt_start_xvfb "$LT_WINE_SCREEN"
 
@@ -16,7 +17,7 @@ no_box() { ! lt_wine_ask boxes | grep -q '^box '; }
 
 lt_case "/p makes its own window over the host's client area, no box"
 lt_wine_host 320 240
-LT_SAVER_TAG=p lt_wine_start /p "$LT_HOST"
+LT_SAVER_TAG=p WINEDEBUG=$LT_POWER_DEBUG lt_wine_start /p "$LT_HOST"
 # (Wine reports no pixel format for another process's window; a context
 # that could not be made would have shown "Failed to open window".)
 lt_wait_for 30 child_is '320x240 other .*visible' || lt_fail "children: $(lt_wine_ask children)"
@@ -36,6 +37,7 @@ lt_case "/p ends with status 0 when the host is disabled"
 lt_wine_ask disable >/dev/null
 lt_expect_exit "$LT_PID" 5 "/p with its host disabled"
 lt_wine_ask quit >/dev/null
+lt_no_power_hold "$LT_TMP/p.err" "/p"
 
 lt_case "/p with an empty host area keeps running, no box"
 lt_wine_host 0 0 popup

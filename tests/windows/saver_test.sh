@@ -2,15 +2,16 @@
 # "/s" under Wine: full screen at the screen's size; after the fade-in a
 # screenshot shows the clock of the moment (the CPU reference) and the
 # pictures' own colours where no hand reaches; mouse motion keeps it, a key
-# ends it with status 0.
+# ends it with status 0; it never held the display or the system awake.
 #   saver_test.sh ARCH NATIVE_BUILD
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/power_state.sh"
 lt_wine_init "$@"
 lt_start_xvfb "$LT_WINE_SCREEN"
 read -r w h <<<"${LT_WINE_SCREEN/x/ }"
 
 lt_case "/s full screen"
-lt_wine_start /s
+WINEDEBUG=$LT_POWER_DEBUG lt_wine_start /s
 lt_wait_for 60 lt_wine_window "Lumitick Screensaver" || lt_fail "/s opened no window"
 win=$(lt_wine_window "Lumitick Screensaver")
 [ "$(lt_geometry "$win")" = "0 0 $w $h" ] || lt_fail "/s window at $(lt_geometry "$win")"
@@ -43,4 +44,5 @@ xdotool mousemove $((w / 6)) $((h / 4)) mousemove $((w / 2)) $((h / 2))
 lt_expect_running "$LT_PID" 1.5 "after mouse motion"
 xdotool key --window "$win" a 2>/dev/null || xdotool key a
 lt_expect_exit "$LT_PID" 10 "/s after a key"
+lt_no_power_hold "$LT_TMP/saver.err" "/s"
 lt_log "PASS"
