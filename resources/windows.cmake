@@ -37,7 +37,7 @@ BEGIN
   BEGIN
     BLOCK \"040904B0\"
     BEGIN
-      VALUE \"CompanyName\", \"Vexomarq\"
+      VALUE \"CompanyName\", \"Lumitick\"
       VALUE \"FileDescription\", \"Lumitick Screensaver\"
       VALUE \"FileVersion\", \"${PROJECT_VERSION}\"
       VALUE \"InternalName\", \"Lumitick\"

@@ -12,10 +12,12 @@
 #              following its size, ending when it is disabled or destroyed;
 #   fault      a bogus handle, an OpenGL without texture storage: a box,
 #              status 0;
-#   monitors   (x86_64) /s on two monitors of an Xorg with the dummy driver,
-#              and the focus rule under openbox;
+#   monitors   /s on two monitors of an Xorg with the dummy driver (x86_64:
+#              the pictures, and the focus rule under openbox);
 #   installer  the setup program on a 64-bit (x86_64) or 32-bit (i686)
-#              Windows: install, /s, install again, uninstall.
+#              Windows: install, /s, install and uninstall while the
+#              installed file runs;
+# and /s, /p and /c hold no execution state (Wine's log).
 # The i686 cases and the installer's use the 32-bit Wine that
 # scripts/wine32-sysroot.sh unpacks into build/windows-wine32 (through its
 # qemu-i386 where the kernel runs no 32-bit programs); when the archive

@@ -5,10 +5,12 @@
 #           uninstall entry in the 64-bit registry view;
 #   i686    a 32-bit Windows: the i686 build in System32.
 # setup.exe /S installs the build, makes it the user's screen saver and adds
-# the uninstall entry; the installed file's /s shows the clock; a second /S
-# leaves one file and one entry; the silent uninstall (the entry's
-# QuietUninstallString) leaves no file, no entry and no SCRNSAVE.EXE, and a
-# ScreenSaveTimeOut set beforehand stays.
+# the uninstall entry; the installed file's /s shows the clock; /S again
+# while that file runs as /s or /p ends it and leaves the new file, once; the
+# silent uninstall (the entry's QuietUninstallString) while /s or /p runs
+# ends it and leaves no file (none pending), no entry, no SCRNSAVE.EXE, and
+# ScreenSaveTimeOut as it was; with the file held by a program it does not
+# end, the file is pending removal at restart and the status 3010.
 #
 # The installer is a 32-bit program: it runs with the 32-bit Wine on both.
 #
@@ -74,7 +76,7 @@ installed() {
   done
   [ "$(value_of "$entry" DisplayVersion)" = "$version" ] || lt_fail "DisplayVersion $(value_of "$entry" DisplayVersion)"
   [ "$(value_of "$entry" EstimatedSize)" != 0x0 ] || lt_fail "EstimatedSize 0"
-  want='"C:\Program Files\Lumitick\uninstall.exe" /S'
+  want='"C:\Program Files\Lumitick\uninstall.exe" /S _?=C:\Program Files\Lumitick'
   [ "$(value_of "$entry" QuietUninstallString)" = "$want" ] ||
     lt_fail "QuietUninstallString '$(value_of "$entry" QuietUninstallString)'"
   if [ "$route" = x86_64 ]; then
@@ -108,19 +110,60 @@ done
 xdotool key a
 lt_expect_exit $saver 10 "/s after a key"
 
-lt_case "a second setup /S: one file, one entry"
-"$LT_WINE_RUN" "$LT_SAVER" /S >"$LT_TMP/setup2.out" 2>&1 || lt_fail "setup /S again: status $?"
-settled
-installed
+# run_installed MODE: System32\Lumitick.scr runs as /s, or as /p in a
+# preview host (LT_HOST), until it shows its window; LT_PID.
+LT_WINE_BUILD=$LT_ROOT/build/windows-$route
+run_installed() {
+  [ "$1" = /s ] || { lt_wine_host 320 240; set -- /p "$LT_HOST"; }
+  "$LT_WINE_RUN" "$system/Lumitick.scr" "$@" >"$LT_TMP/running.out" 2>&1 &
+  LT_PID=$!; lt_track $LT_PID
+  local shown='lt_wine_window "Lumitick Screensaver"'
+  [ "$1" = /s ] || shown='lt_wine_ask children | grep -q LumitickPreviewChild'
+  lt_wait_for 60 eval "$shown" || lt_fail "$1 made no window"
+}
+ended() { lt_wait_exit "$LT_PID" 5 || lt_fail "the running $1 was not ended"; [ "$1" = /s ] || lt_wine_ask quit >/dev/null; }
+for mode in /s /p; do
+  lt_case "setup /S over a running $mode: ended, the new file in place, one file, one entry"
+  printf x >>"$system/Lumitick.scr"  # (which makes the running file an older one)
+  run_installed $mode
+  "$LT_WINE_RUN" "$LT_SAVER" /S >"$LT_TMP/setup2.out" 2>&1 || lt_fail "setup /S again: status $?"
+  ended $mode
+  installed
+done
 
-lt_case "the silent uninstall"
-quiet=$(value_of "$entry" QuietUninstallString)
-uninstaller=$(unix_path "$(sed -E 's/^"([^"]+)".*/\1/' <<<"$quiet")")
-"$LT_WINE_RUN" "$uninstaller" /S >"$LT_TMP/uninstall.out" 2>&1 || lt_fail "uninstall /S: status $?"
-settled  # (the uninstaller runs on as a copy of itself)
-[ -z "$(find "$WINEPREFIX/drive_c" -iname lumitick.scr)" ] || lt_fail "Lumitick.scr left: $(find "$WINEPREFIX/drive_c" -iname lumitick.scr)"
-[ ! -e "$WINEPREFIX/drive_c/Program Files/Lumitick" ] || lt_fail "Program Files\\Lumitick left"
-! has_key "$entry" || lt_fail "the uninstall entry is left"
-[ -z "$(value_of "$desktop" SCRNSAVE.EXE)" ] || lt_fail "SCRNSAVE.EXE left: $(value_of "$desktop" SCRNSAVE.EXE)"
-[ "$(value_of "$desktop" ScreenSaveTimeOut)" = 420 ] || lt_fail "ScreenSaveTimeOut changed: $(reg query "$desktop")"
+# The uninstall as the entry says (in place: its status is the uninstall's).
+uninstall() {
+  local quiet words
+  quiet=$(value_of "$entry" QuietUninstallString)
+  read -ra words <<<"${quiet#\"*\" }"  # (Wine joins them with spaces again)
+  "$LT_WINE_RUN" "$(unix_path "$(sed -E 's/^"([^"]+)".*/\1/' <<<"$quiet")")" "${words[@]}" >"$LT_TMP/uninstall.out" 2>&1
+}
+pending() { reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -iq 'system32\\lumitick\.scr'; }
+removed() {
+  lt_wait_for 30 test ! -e "$WINEPREFIX/drive_c/Program Files/Lumitick" || lt_fail "Program Files\\Lumitick left"
+  ! has_key "$entry" || lt_fail "the uninstall entry is left"
+  [ -z "$(value_of "$desktop" SCRNSAVE.EXE)" ] || lt_fail "SCRNSAVE.EXE left: $(value_of "$desktop" SCRNSAVE.EXE)"
+  [ "$(value_of "$desktop" ScreenSaveTimeOut)" = 420 ] || lt_fail "ScreenSaveTimeOut changed: $(reg query "$desktop")"
+}
+for mode in /s /p; do
+  lt_case "the silent uninstall while $mode runs: ended, no file, none pending, status 0"
+  [ $mode = /s ] || { "$LT_WINE_RUN" "$LT_SAVER" /S >"$LT_TMP/setup3.out" 2>&1 || lt_fail "setup /S: status $?"; }
+  run_installed $mode
+  uninstall || lt_fail "uninstall: status $?"
+  ended $mode
+  removed
+  [ -z "$(find "$WINEPREFIX/drive_c" -iname lumitick.scr)" ] || lt_fail "Lumitick.scr left: $(find "$WINEPREFIX/drive_c" -iname lumitick.scr)"
+  ! pending || lt_fail "Lumitick.scr pending removal"
+done
+
+lt_case "the silent uninstall with the file held by a program it does not end: pending, status 3010"
+"$LT_WINE_RUN" "$LT_SAVER" /S >"$LT_TMP/setup4.out" 2>&1 || lt_fail "setup /S: status $?"
+ln "$system/Lumitick.scr" "$LT_TMP/Held.scr"  # (the same file under another name)
+"$LT_WINE_RUN" "$LT_TMP/Held.scr" /c >"$LT_TMP/held.out" 2>&1 &
+lt_track $!
+lt_wait_for 60 lt_wine_window About || lt_fail "Held.scr /c showed no window"
+uninstall; status=$?
+[ $status = $((3010 % 256)) ] || lt_fail "uninstall with the file held: status $status (Unix keeps its low byte)"
+[ -f "$system/Lumitick.scr" ] && pending || lt_fail "Lumitick.scr neither left nor pending"
+removed
 lt_log "PASS"

@@ -1,11 +1,9 @@
-# What a saver run under Wine asked of the power manager. Wine logs each
-# SetThreadExecutionState on its ntdll warning channel as
-# "NtSetThreadExecutionState (0xFLAGS, ...)", and each DLL it loads on the
-# loaddll channel (which shows that the log was taken at all). Start the
-# saver with WINEDEBUG=$LT_POWER_DEBUG, then, once it has ended:
-#   lt_no_power_hold FILE WHAT   # FILE: its standard error
-# fails when a request held the display, the system or away mode
-# (ES_DISPLAY_REQUIRED 0x2, ES_SYSTEM_REQUIRED 0x1, ES_AWAYMODE_REQUIRED 0x40).
+# What a saver run under Wine asked of the power manager: Wine logs each
+# SetThreadExecutionState as "NtSetThreadExecutionState (0xFLAGS, ...)" on
+# its ntdll warning channel, each DLL it loads on loaddll (so the log was
+# taken). Start the saver with WINEDEBUG=$LT_POWER_DEBUG; once it has ended,
+# lt_no_power_hold STDERR_FILE WHAT fails on a request that held the display,
+# the system or away mode (ES_DISPLAY_REQUIRED 2, _SYSTEM_ 1, _AWAYMODE_ 0x40).
 LT_POWER_DEBUG=warn+ntdll,+loaddll
 lt_no_power_hold() {
   lt_case "$2: no execution state that holds the display or the system"
