@@ -8,11 +8,15 @@
 #include "gl/GLEntryPoints.h"
 #include "platform/message_box.h"
 #include "platform/os_version.h"
+#if defined(LUMITICK_WAYLAND)
+#include "platform/layer_shell.h"
+#endif
 
 int gWindowWidth = 0;
 int gWindowHeight = 0;
 float gAspectRatio = 1.0f;
 CHostedTarget gHosted;
+bool gLayerShell = false;
 CScreensaverApp* gApp = nullptr;
 
 namespace {
@@ -65,6 +69,10 @@ void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int
 }
 
 CScreensaverApp::CScreensaverApp(CScreensaverArgs* a) : args(a) {
+  if (gLayerShell) {
+    OpenLayerSurfaces();
+    return;
+  }
   InitLibrary();
   ChooseWindowSize();
   OpenSaverWindow();
@@ -157,6 +165,23 @@ void SetFixedGLState() {
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_POLYGON_SMOOTH);
   }
+}
+
+// The layer shell's road: the shared context, the entry points through EGL,
+// then a surface on every output.
+void CScreensaverApp::OpenLayerSurfaces() {
+#if defined(LUMITICK_WAYLAND)
+  if (!platform::layer_shell::CreateSharedContext()) {
+    platform::ShowMessageBox("Failed to open window", "Debug", platform::MessageIcon::Information);
+    std::exit(0);
+  }
+  InitGLEntryPoints();
+#if defined(LUMITICK_SHOW_GL_CAPABILITIES)
+  ShowGLCapabilities();
+#endif
+  SetFixedGLState();
+  new CSaverWindows();
+#endif
 }
 
 void CScreensaverApp::InitGLState() {
