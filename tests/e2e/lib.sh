@@ -319,31 +319,39 @@ lt_compare_monitors() {
   lt_fail "the clock at $rect differs from the reference: $(head -n 3 "$LT_TMP/monitors.compare")"
 }
 
-# lt_start_sway COUNT CONFIG: a headless sway of our own (software
+# lt_start_sway COUNT CONFIG [nested]: a sway of our own (software
 # renderer, no input devices) with COUNT outputs, configured by the text
-# CONFIG. It refuses to run as root: it runs as nobody, in a runtime folder
-# of its own ($LT_TMP/wl), which its clients here (root) reach as well.
-# Exports XDG_RUNTIME_DIR, WAYLAND_DISPLAY, SWAYSOCK, and DISPLAY: its
-# Xwayland, which lets root in.
+# CONFIG: headless, or with "nested" its outputs are windows of the sway
+# running now (whose SWAYSOCK is then LT_SWAY_OUTER). Sway refuses to run as
+# root: it runs as nobody, in a runtime folder of its own ($LT_TMP/wl),
+# which its clients here (root) reach as well. Exports XDG_RUNTIME_DIR,
+# WAYLAND_DISPLAY and SWAYSOCK; a headless one also DISPLAY, its Xwayland,
+# which lets root in.
 lt_start_sway() {
-  local run="$LT_TMP/wl"
+  local run="$LT_TMP/wl" env=(WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$1") before pid
+  [ "${3:-}" = nested ] && env=(WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$1" WAYLAND_DISPLAY="$WAYLAND_DISPLAY") &&
+    LT_SWAY_OUTER=$SWAYSOCK
   chmod o+x "$LT_TMP"
   mkdir -p "$run" && chown nobody:nogroup "$run" && chmod 700 "$run"
-  printf '%s\n' "$2" >"$run/config"
+  printf '%s\n' "$2" >"$run/config.${3:-headless}"
+  before=$(cd "$run" && ls -d wayland-? wayland-?? 2>/dev/null)
   setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$run" HOME="$run" \
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS="$1" WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$run/config" >"$LT_TMP/sway.out" 2>"$LT_TMP/sway.err" &
-  lt_track $!
+    "${env[@]}" WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$run/config.${3:-headless}" >"$LT_TMP/sway.out" 2>>"$LT_TMP/sway.err" &
+  pid=$!
+  lt_track $pid
   export XDG_RUNTIME_DIR="$run"
-  lt_wait_for 20 eval 'ls "$run"/sway-ipc.*.sock' || lt_fail "sway did not start"
-  SWAYSOCK=$(ls "$run"/sway-ipc.*.sock | head -n 1)
-  WAYLAND_DISPLAY=$(cd "$run" && ls wayland-* | grep -v lock | head -n 1)
+  SWAYSOCK=$run/sway-ipc.$(id -u nobody).$pid.sock
+  lt_wait_for 20 test -S "$SWAYSOCK" || lt_fail "sway did not start"
+  WAYLAND_DISPLAY=$(cd "$run" && ls -d wayland-? wayland-?? 2>/dev/null | grep -vxF "$before" | head -n 1)
   export SWAYSOCK WAYLAND_DISPLAY
+  lt_log "sway ${3:-headless} on $WAYLAND_DISPLAY"
+  [ "${3:-}" = nested ] && return 0
   swaymsg exec "xhost +si:localuser:root >$run/xhost 2>&1 && env >$run/env" >/dev/null || lt_fail "swaymsg does not reach sway"
   lt_wait_for 20 grep -q '^DISPLAY=' "$run/env" || lt_fail "no Xwayland: $(cat "$run/xhost" 2>/dev/null)"
   export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$run/env")
   unset XAUTHORITY
-  lt_log "sway on $WAYLAND_DISPLAY, its Xwayland on $DISPLAY"
+  lt_log "its Xwayland on $DISPLAY"
 }
 
 # lt_sway_views: "OUTPUT FULLSCREEN NAME" of each of sway's windows.

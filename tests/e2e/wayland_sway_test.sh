@@ -5,11 +5,13 @@
 # reference), over another program's full-screen window; an output added
 # while it runs gets a clock; it holds the session awake in no way (a
 # swayidle step armed while it runs fires on time); a key ends it with 0.
-# (This sway cannot take an output away again, nor move a pointer: its
-# headless outputs refuse to be disabled, and without input devices the
-# seat has no pointer.) Then the X11 road through sway's Xwayland, which
-# puts every X11 window on the focused output: a clock there, a key ends
-# it. And --wayland where no compositor answers fails with a reason.
+# Then the X11 road through sway's Xwayland, which puts every X11 window
+# on the focused output: a clock there, a key ends it. A headless sway
+# cannot take an output away (its outputs refuse to be disabled), a sway
+# nested in it can: an output removed ends nothing, the one left keeps a
+# clock at its new size, SIGUSR1 is ignored and SIGTERM ends it. (Without
+# input devices the seat has no pointer: motion cannot be tried here.)
+# And --wayland where no compositor answers fails with a reason.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_sway 2 "output HEADLESS-1 mode 1280x720 position 0 0
@@ -50,12 +52,25 @@ lt_compare_monitors "$LT_PID" @HEADLESS-3
 wtype -s 800 -k a
 lt_expect_exit "$LT_PID" 5 "a key through Xwayland"
 
+lt_case "nested sway: an output removed, the other resized; SIGUSR1, SIGTERM"
+lt_start_sway 2 "" nested
+LT_SAVER_TAG=nested lt_start_saver /s
+sleep 2
+SWAYSOCK=$LT_SWAY_OUTER swaymsg '[title="wlroots - WL-2"] kill' >/dev/null
+lt_wait_for 5 eval '! swaymsg -t get_outputs | grep -q WL-2' || lt_fail "WL-2 was not removed"
+kill -USR1 "$LT_PID"
+lt_expect_running "$LT_PID" 1 "after an output was removed and SIGUSR1"
+sleep 3
+lt_compare_monitors "$LT_PID" @WL-1
+kill -TERM "$LT_PID"
+lt_expect_stopped "$LT_PID" 5 TERM "on SIGTERM"
+
 lt_case "--wayland without a compositor"
 WAYLAND_DISPLAY=lumitick-none "$LT_SAVER" --wayland /s >/dev/null 2>"$LT_TMP/none.err"
 [ $? = 1 ] && grep -q "^lumitick: --wayland: no Wayland compositor" "$LT_TMP/none.err" ||
   lt_fail "--wayland without a compositor: $(cat "$LT_TMP/none.err")"
 
-for f in saver x11; do
+for f in saver x11 nested; do
   grep -v '^- Plane001' "$LT_TMP/$f.out" | grep -q . && lt_fail "unexpected output: $(cat "$LT_TMP/$f.out")"
   grep -q . "$LT_TMP/$f.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/$f.err")"
 done
