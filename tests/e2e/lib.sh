@@ -326,7 +326,7 @@ lt_compare_monitors() {
 # root: it runs as nobody, in a runtime folder of its own ($LT_TMP/wl),
 # which its clients here (root) reach as well. Exports XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY and SWAYSOCK; a headless one also DISPLAY, its Xwayland,
-# which lets root in.
+# which lets root in. LT_SWAY_PID is its process.
 lt_start_sway() {
   local run="$LT_TMP/wl" env=(WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$1") before pid
   [ "${3:-}" = nested ] && env=(WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$1" WAYLAND_DISPLAY="$WAYLAND_DISPLAY") &&
@@ -340,6 +340,7 @@ lt_start_sway() {
     sway -c "$run/config.${3:-headless}" >"$LT_TMP/sway.out" 2>>"$LT_TMP/sway.err" &
   pid=$!
   lt_track $pid
+  LT_SWAY_PID=$pid
   export XDG_RUNTIME_DIR="$run"
   SWAYSOCK=$run/sway-ipc.$(id -u nobody).$pid.sock
   lt_wait_for 20 test -S "$SWAYSOCK" || lt_fail "sway did not start"
