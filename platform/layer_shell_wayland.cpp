@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,7 @@ struct Connection {
   EGLConfig config = nullptr;
   EGLContext shared = EGL_NO_CONTEXT;
   const EGLint* contextAttribs = nullptr;
+  const EGLAttrib* surfaceAttribs = nullptr;
   Events events{};
   bool started = false;
   std::chrono::steady_clock::time_point start;
@@ -105,7 +107,7 @@ void Apply(Surface& s) {
   }
   s.window = wl_egl_window_create(s.surface, w, h);
   if (s.window)
-    s.egl = eglCreatePlatformWindowSurface(sWl.egl, sWl.config, s.window, nullptr);
+    s.egl = eglCreatePlatformWindowSurface(sWl.egl, sWl.config, s.window, sWl.surfaceAttribs);
   if (s.egl != EGL_NO_SURFACE)
     s.context = eglCreateContext(sWl.egl, sWl.config, sWl.shared, sWl.contextAttribs);
   if (s.context == EGL_NO_CONTEXT || !eglMakeCurrent(sWl.egl, s.egl, s.egl, s.context)) {
@@ -328,8 +330,16 @@ bool CreateSharedContext() {
     return false;
   }
   // The window library's defaults (8-bit colour, 24-bit depth, 8-bit
-  // stencil), without alpha: a buffer with alpha would be blended with what
-  // lies under the saver.
+  // stencil). The compositor must not blend the saver with what lies under
+  // it (its first frames are cleared to transparent black): where EGL can
+  // present the buffers as opaque (EGL_EXT_present_opaque) the alpha
+  // channel stays, else a configuration without one is taken. Exactly 8
+  // bits a colour: EGL lists its 10-bit ones first, where the static
+  // layer's copies would round (and cost several times as much).
+  static const EGLAttrib kOpaque[] = {EGL_PRESENT_OPAQUE_EXT, EGL_TRUE, EGL_NONE};
+  const char* extensions = eglQueryString(sWl.egl, EGL_EXTENSIONS);
+  const bool presentOpaque = extensions && std::strstr(extensions, "EGL_EXT_present_opaque");
+  if (presentOpaque) sWl.surfaceAttribs = kOpaque;
   const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                   EGL_RED_SIZE,     8,              EGL_GREEN_SIZE,      8,
                                   EGL_BLUE_SIZE,    8,              EGL_DEPTH_SIZE,      24,
@@ -338,9 +348,12 @@ bool CreateSharedContext() {
   EGLint count = 0;
   eglChooseConfig(sWl.egl, configAttribs, configs, 64, &count);
   for (EGLint i = 0; i < count && !sWl.config; ++i) {
-    EGLint alpha = -1;
+    EGLint red = 0, green = 0, blue = 0, alpha = -1;
+    eglGetConfigAttrib(sWl.egl, configs[i], EGL_RED_SIZE, &red);
+    eglGetConfigAttrib(sWl.egl, configs[i], EGL_GREEN_SIZE, &green);
+    eglGetConfigAttrib(sWl.egl, configs[i], EGL_BLUE_SIZE, &blue);
     eglGetConfigAttrib(sWl.egl, configs[i], EGL_ALPHA_SIZE, &alpha);
-    if (alpha == 0) sWl.config = configs[i];
+    if (red == 8 && green == 8 && blue == 8 && alpha == (presentOpaque ? 8 : 0)) sWl.config = configs[i];
   }
   if (!sWl.config && count > 0) sWl.config = configs[0];
   // The saver's request: OpenGL 2.0 or a compatible later version, with
