@@ -8,9 +8,6 @@
 #include "gl/GLEntryPoints.h"
 #include "platform/message_box.h"
 #include "platform/os_version.h"
-#if defined(LUMITICK_WAYLAND)
-#include "platform/layer_shell.h"
-#endif
 
 int gWindowWidth = 0;
 int gWindowHeight = 0;
@@ -167,14 +164,10 @@ void SetFixedGLState() {
   }
 }
 
-// The layer shell's road: the shared context, the entry points through EGL,
-// then a surface on every output.
+// The layer shell's road (its shared context is current): the entry points
+// through EGL, then a surface on every output.
 void CScreensaverApp::OpenLayerSurfaces() {
 #if defined(LUMITICK_WAYLAND)
-  if (!platform::layer_shell::CreateSharedContext()) {
-    platform::ShowMessageBox("Failed to open window", "Debug", platform::MessageIcon::Information);
-    std::exit(0);
-  }
   InitGLEntryPoints();
 #if defined(LUMITICK_SHOW_GL_CAPABILITIES)
   ShowGLCapabilities();

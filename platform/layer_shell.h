@@ -28,16 +28,13 @@ struct Events {
   void (*input)();                                           // a key or a button
 };
 
-// Connects to $WAYLAND_DISPLAY and keeps the connection when the compositor
-// offers the layer shell (and a compositor of version 3 or later). False
-// otherwise, with the connection closed; `why` then says why in a few words.
+// Connects to $WAYLAND_DISPLAY and, when the compositor offers the layer
+// shell, makes EGL's display on it (the desktop OpenGL API) and the context
+// that surfaces share, current without a surface; the OpenGL entry points
+// are taken through EGL from then on. False otherwise, with everything
+// closed again, `why` saying why in a few words (EGL's failures are also
+// told on standard error: the compositor was fit, the driver was not).
 bool Connect(const char** why);
-
-// With the connection: EGL on it (the desktop OpenGL API), the context that
-// surfaces share, current without a surface, and the OpenGL entry points
-// taken through EGL from now on. False, after a line on standard error,
-// when EGL cannot give that.
-bool CreateSharedContext();
 
 // Makes a surface for every output, reports each through `events` once the
 // compositor has sized it (the first ones before this returns), and from

@@ -283,8 +283,14 @@ void OnGlobalRemove(void*, wl_registry*, std::uint32_t name) {
 }
 const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 
+bool CreateSharedContext(const char** why);
+
 void Disconnect() {
   while (!sWl.surfaces.empty()) RemoveSurface(sWl.surfaces.back().get());
+  if (sWl.egl != EGL_NO_DISPLAY) {
+    eglMakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglTerminate(sWl.egl);
+  }
   while (!sWl.seats.empty()) RemoveSeat(sWl.seats.back()->name);
   if (sWl.shell) zwlr_layer_shell_v1_destroy(sWl.shell);
   if (sWl.compositor) wl_compositor_destroy(sWl.compositor);
@@ -317,16 +323,22 @@ bool Connect(const char** why) {
     Disconnect();
     return false;
   }
+  if (!CreateSharedContext(why)) {
+    std::fprintf(stderr, "lumitick: %s (EGL error 0x%x)\n", *why, eglGetError());
+    Disconnect();
+    return false;
+  }
   sWl.start = std::chrono::steady_clock::now();
   return true;
 }
 
-bool CreateSharedContext() {
+namespace {
+
+bool CreateSharedContext(const char** why) {
   sWl.egl = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, sWl.display, nullptr);
   EGLint major = 0, minor = 0;
   if (sWl.egl == EGL_NO_DISPLAY || !eglInitialize(sWl.egl, &major, &minor) || !eglBindAPI(EGL_OPENGL_API)) {
-    std::fprintf(stderr, "lumitick: EGL offers no desktop OpenGL on this Wayland display (EGL error 0x%x)\n",
-                 eglGetError());
+    *why = "EGL offers no desktop OpenGL on this Wayland display";
     return false;
   }
   // The window library's defaults (8-bit colour, 24-bit depth, 8-bit
@@ -372,13 +384,14 @@ bool CreateSharedContext() {
   // Current without a surface (EGL_KHR_surfaceless_context): the scene is
   // set up before any output has a surface, and outlives them all.
   if (sWl.shared == EGL_NO_CONTEXT || !eglMakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, sWl.shared)) {
-    std::fprintf(stderr, "lumitick: EGL gives no OpenGL 2.0 context on this Wayland display (EGL error 0x%x)\n",
-                 eglGetError());
+    *why = "EGL gives no OpenGL 2.0 context on this Wayland display";
     return false;
   }
   platform::UseEGLForGL(reinterpret_cast<void* (*)(const char*)>(eglGetProcAddress));
   return true;
 }
+
+}  // namespace
 
 void Start(const Events& events) {
   sWl.events = events;

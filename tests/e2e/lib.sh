@@ -59,6 +59,9 @@ lt_init() {
   # Caches (Mesa's compiled shaders among them) go to the test's own folder,
   # not to the home of whoever runs the tests.
   export XDG_CACHE_HOME="$LT_TMP/cache"
+  # The X11 cases run on displays of their own, also from a Wayland
+  # session (lt_start_sway sets its own).
+  unset WAYLAND_DISPLAY
   trap lt_cleanup EXIT
   trap 'exit 130' INT TERM
 }
