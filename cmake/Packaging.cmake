@@ -9,10 +9,10 @@
 #
 # Runtime dependencies: dpkg-shlibdeps (package dpkg-dev) derives them from
 # the libraries the program links (with the Wayland back end also
-# libwayland-client0, libwayland-egl1 and libegl1). libGL.so.1 is opened at
-# run time (dlopen) and so is invisible to it: libgl1 is named by hand (on
-# the Wayland road libOpenGL.so.0 is taken where it is installed, else
-# libGL.so.1 serves there too).
+# libwayland-client0 and libwayland-egl1). libGL.so.1 and libEGL.so.1 are
+# opened at run time (dlopen) and so are invisible to it: libgl1 and libegl1
+# are named by hand (on the Wayland road libOpenGL.so.0 is taken where it
+# is installed, else libGL.so.1 serves there too).
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumitick)
@@ -37,7 +37,7 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebInstalledSize.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
 # Liberation Sans stands in for the About window's Arial; xdg-open opens
 # its website button.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")

@@ -7,12 +7,14 @@
 set(LUMITICK_LAYER_SHELL_XML ${CMAKE_SOURCE_DIR}/build/deps/wlr-layer-shell-unstable-v1.xml
   CACHE FILEPATH "wlr-layer-shell-unstable-v1.xml (from Debian's wlroots source package)")
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(LUMITICK_WL QUIET IMPORTED_TARGET wayland-client wayland-egl egl)
+pkg_check_modules(LUMITICK_WL QUIET IMPORTED_TARGET wayland-client wayland-egl)
+# EGL's headers only: the library is opened at run time.
+pkg_check_modules(LUMITICK_EGL QUIET egl)
 pkg_get_variable(LUMITICK_WL_PROTOCOLS wayland-protocols pkgdatadir)
 find_program(LUMITICK_WAYLAND_SCANNER wayland-scanner)
 
 set(LUMITICK_WAYLAND OFF)
-if(LUMITICK_WL_FOUND AND LUMITICK_WL_PROTOCOLS AND LUMITICK_WAYLAND_SCANNER AND EXISTS ${LUMITICK_LAYER_SHELL_XML})
+if(LUMITICK_WL_FOUND AND LUMITICK_EGL_FOUND AND LUMITICK_WL_PROTOCOLS AND LUMITICK_WAYLAND_SCANNER AND EXISTS ${LUMITICK_LAYER_SHELL_XML})
   set(LUMITICK_WAYLAND ON)
   message(STATUS "Wayland back end: on")
 else()
@@ -38,4 +40,5 @@ foreach(pair "wlr-layer-shell-unstable-v1|${LUMITICK_LAYER_SHELL_XML}"
 endforeach()
 add_library(lumitick_wayland_protocols STATIC ${protocol_sources})
 target_include_directories(lumitick_wayland_protocols PUBLIC ${out})
+target_include_directories(lumitick_wayland_protocols PUBLIC ${LUMITICK_EGL_INCLUDE_DIRS})
 target_link_libraries(lumitick_wayland_protocols PUBLIC PkgConfig::LUMITICK_WL)

@@ -1,6 +1,7 @@
 // Wayland back end of the layer-shell saver (see layer_shell.h):
 // libwayland-client with the wlr-layer-shell protocol (its client code is
-// generated at build time), wayland-egl and EGL with the desktop OpenGL API.
+// generated at build time), wayland-egl and EGL (libEGL.so.1, opened at run
+// time) with the desktop OpenGL API.
 //
 // Supports: wl_compositor 1-4 (buffer scale from 3), zwlr_layer_shell_v1
 // 1-4, wl_output 2-3, wl_seat 1-3 with its keyboard and pointer. Does not:
@@ -10,6 +11,7 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <dlfcn.h>
 #include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -82,6 +84,50 @@ Connection sWl;
 
 const char kNamespace[] = "lumitick";
 
+// EGL is opened at run time, as the OpenGL library is (gl_library_x11.cpp):
+// the program links no GL library, and X11 sessions never load it.
+#define LUMITICK_EGL_FUNCTIONS(X) \
+  X(BindAPI) \
+  X(ChooseConfig) \
+  X(CreateContext) \
+  X(CreatePlatformWindowSurface) \
+  X(DestroyContext) \
+  X(DestroySurface) \
+  X(GetConfigAttrib) \
+  X(GetCurrentContext) \
+  X(GetCurrentSurface) \
+  X(GetError) \
+  X(GetPlatformDisplay) \
+  X(GetProcAddress) \
+  X(Initialize) \
+  X(MakeCurrent) \
+  X(QueryString) \
+  X(SwapBuffers) \
+  X(SwapInterval) \
+  X(Terminate)
+struct EglLibrary {
+#define LUMITICK_EGL_POINTER(name) decltype(&::egl##name) name = nullptr;
+  LUMITICK_EGL_FUNCTIONS(LUMITICK_EGL_POINTER)
+#undef LUMITICK_EGL_POINTER
+};
+EglLibrary egl;
+
+bool LoadEGL() {
+  if (egl.Initialize) return true;
+  void* library = dlopen("libEGL.so.1", RTLD_LAZY | RTLD_LOCAL);
+  if (!library) return false;
+  EglLibrary loaded;
+  bool all = true;
+#define LUMITICK_EGL_LOAD(name) \
+  all = all && (loaded.name = reinterpret_cast<decltype(loaded.name)>(dlsym(library, "egl" #name)));
+  LUMITICK_EGL_FUNCTIONS(LUMITICK_EGL_LOAD)
+#undef LUMITICK_EGL_LOAD
+  if (all) egl = loaded;
+  else dlclose(library);
+  return all;
+}
+
+
 // ------------------------------------------------------------ surfaces
 
 void SetOpaque(Surface& s) {
@@ -107,18 +153,18 @@ void Apply(Surface& s) {
   }
   s.window = wl_egl_window_create(s.surface, w, h);
   if (s.window)
-    s.egl = eglCreatePlatformWindowSurface(sWl.egl, sWl.config, s.window, sWl.surfaceAttribs);
+    s.egl = egl.CreatePlatformWindowSurface(sWl.egl, sWl.config, s.window, sWl.surfaceAttribs);
   if (s.egl != EGL_NO_SURFACE)
-    s.context = eglCreateContext(sWl.egl, sWl.config, sWl.shared, sWl.contextAttribs);
-  if (s.context == EGL_NO_CONTEXT || !eglMakeCurrent(sWl.egl, s.egl, s.egl, s.context)) {
-    std::fprintf(stderr, "lumitick: no OpenGL surface for an output (EGL error 0x%x)\n", eglGetError());
+    s.context = egl.CreateContext(sWl.egl, sWl.config, sWl.shared, sWl.contextAttribs);
+  if (s.context == EGL_NO_CONTEXT || !egl.MakeCurrent(sWl.egl, s.egl, s.egl, s.context)) {
+    std::fprintf(stderr, "lumitick: no OpenGL surface for an output (EGL error 0x%x)\n", egl.GetError());
     return;  // the output stays uncovered; the others go on
   }
   s.pixelWidth = w, s.pixelHeight = h;
   // A swap that waited for the compositor's frame callback would hold the
   // loop, input unread, while an output is powered down (no callbacks
   // come); Wayland does not tear, and the saver's pacer keeps the pace.
-  eglSwapInterval(sWl.egl, 0);
+  egl.SwapInterval(sWl.egl, 0);
   SetOpaque(s);
   s.reported = true;
   if (sWl.events.added) sWl.events.added(&s, w, h);
@@ -155,10 +201,10 @@ void RemoveSurface(Surface* s) {
   auto it = std::find_if(sWl.surfaces.begin(), sWl.surfaces.end(), [s](const auto& p) { return p.get() == s; });
   if (it == sWl.surfaces.end()) return;
   if (s->reported && sWl.events.removed) sWl.events.removed(s);
-  if (eglGetCurrentContext() == s->context && s->context != EGL_NO_CONTEXT)
-    eglMakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, sWl.shared);
-  if (s->context != EGL_NO_CONTEXT) eglDestroyContext(sWl.egl, s->context);
-  if (s->egl != EGL_NO_SURFACE) eglDestroySurface(sWl.egl, s->egl);
+  if (s->context != EGL_NO_CONTEXT && egl.GetCurrentContext() == s->context)
+    egl.MakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, sWl.shared);
+  if (s->context != EGL_NO_CONTEXT) egl.DestroyContext(sWl.egl, s->context);
+  if (s->egl != EGL_NO_SURFACE) egl.DestroySurface(sWl.egl, s->egl);
   if (s->window) wl_egl_window_destroy(s->window);
   if (s->layer) zwlr_layer_surface_v1_destroy(s->layer);
   if (s->surface) wl_surface_destroy(s->surface);
@@ -288,8 +334,8 @@ bool CreateSharedContext(const char** why);
 void Disconnect() {
   while (!sWl.surfaces.empty()) RemoveSurface(sWl.surfaces.back().get());
   if (sWl.egl != EGL_NO_DISPLAY) {
-    eglMakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglTerminate(sWl.egl);
+    egl.MakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    egl.Terminate(sWl.egl);
   }
   while (!sWl.seats.empty()) RemoveSeat(sWl.seats.back()->name);
   if (sWl.shell) zwlr_layer_shell_v1_destroy(sWl.shell);
@@ -324,7 +370,7 @@ bool Connect(const char** why) {
     return false;
   }
   if (!CreateSharedContext(why)) {
-    std::fprintf(stderr, "lumitick: %s (EGL error 0x%x)\n", *why, eglGetError());
+    std::fprintf(stderr, "lumitick: %s (EGL error 0x%x)\n", *why, egl.GetError ? egl.GetError() : 0);
     Disconnect();
     return false;
   }
@@ -335,9 +381,13 @@ bool Connect(const char** why) {
 namespace {
 
 bool CreateSharedContext(const char** why) {
-  sWl.egl = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, sWl.display, nullptr);
+  if (!LoadEGL()) {
+    *why = "libEGL.so.1 cannot be loaded";
+    return false;
+  }
+  sWl.egl = egl.GetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, sWl.display, nullptr);
   EGLint major = 0, minor = 0;
-  if (sWl.egl == EGL_NO_DISPLAY || !eglInitialize(sWl.egl, &major, &minor) || !eglBindAPI(EGL_OPENGL_API)) {
+  if (sWl.egl == EGL_NO_DISPLAY || !egl.Initialize(sWl.egl, &major, &minor) || !egl.BindAPI(EGL_OPENGL_API)) {
     *why = "EGL offers no desktop OpenGL on this Wayland display";
     return false;
   }
@@ -349,7 +399,7 @@ bool CreateSharedContext(const char** why) {
   // bits a colour: EGL lists its 10-bit ones first, where the static
   // layer's copies would round (and cost several times as much).
   static const EGLAttrib kOpaque[] = {EGL_PRESENT_OPAQUE_EXT, EGL_TRUE, EGL_NONE};
-  const char* extensions = eglQueryString(sWl.egl, EGL_EXTENSIONS);
+  const char* extensions = egl.QueryString(sWl.egl, EGL_EXTENSIONS);
   const bool presentOpaque = extensions && std::strstr(extensions, "EGL_EXT_present_opaque");
   if (presentOpaque) sWl.surfaceAttribs = kOpaque;
   const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
@@ -358,13 +408,13 @@ bool CreateSharedContext(const char** why) {
                                   EGL_STENCIL_SIZE, 8,              EGL_NONE};
   EGLConfig configs[64];
   EGLint count = 0;
-  eglChooseConfig(sWl.egl, configAttribs, configs, 64, &count);
+  egl.ChooseConfig(sWl.egl, configAttribs, configs, 64, &count);
   for (EGLint i = 0; i < count && !sWl.config; ++i) {
     EGLint red = 0, green = 0, blue = 0, alpha = -1;
-    eglGetConfigAttrib(sWl.egl, configs[i], EGL_RED_SIZE, &red);
-    eglGetConfigAttrib(sWl.egl, configs[i], EGL_GREEN_SIZE, &green);
-    eglGetConfigAttrib(sWl.egl, configs[i], EGL_BLUE_SIZE, &blue);
-    eglGetConfigAttrib(sWl.egl, configs[i], EGL_ALPHA_SIZE, &alpha);
+    egl.GetConfigAttrib(sWl.egl, configs[i], EGL_RED_SIZE, &red);
+    egl.GetConfigAttrib(sWl.egl, configs[i], EGL_GREEN_SIZE, &green);
+    egl.GetConfigAttrib(sWl.egl, configs[i], EGL_BLUE_SIZE, &blue);
+    egl.GetConfigAttrib(sWl.egl, configs[i], EGL_ALPHA_SIZE, &alpha);
     if (red == 8 && green == 8 && blue == 8 && alpha == (presentOpaque ? 8 : 0)) sWl.config = configs[i];
   }
   if (!sWl.config && count > 0) sWl.config = configs[0];
@@ -378,16 +428,16 @@ bool CreateSharedContext(const char** why) {
   static const EGLint kPlain[] = {EGL_CONTEXT_MAJOR_VERSION_KHR, 2, EGL_CONTEXT_MINOR_VERSION_KHR, 0, EGL_NONE};
   for (const EGLint* attribs : {kRobust, kPlain}) {
     if (!sWl.config || sWl.shared != EGL_NO_CONTEXT) break;
-    sWl.shared = eglCreateContext(sWl.egl, sWl.config, EGL_NO_CONTEXT, attribs);
+    sWl.shared = egl.CreateContext(sWl.egl, sWl.config, EGL_NO_CONTEXT, attribs);
     sWl.contextAttribs = attribs;
   }
   // Current without a surface (EGL_KHR_surfaceless_context): the scene is
   // set up before any output has a surface, and outlives them all.
-  if (sWl.shared == EGL_NO_CONTEXT || !eglMakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, sWl.shared)) {
+  if (sWl.shared == EGL_NO_CONTEXT || !egl.MakeCurrent(sWl.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, sWl.shared)) {
     *why = "EGL gives no OpenGL 2.0 context on this Wayland display";
     return false;
   }
-  platform::UseEGLForGL(reinterpret_cast<void* (*)(const char*)>(eglGetProcAddress));
+  platform::UseEGLForGL(reinterpret_cast<void* (*)(const char*)>(egl.GetProcAddress));
   return true;
 }
 
@@ -418,11 +468,11 @@ bool Dispatch() {
 }
 
 void MakeCurrent(Surface* s) {
-  if (eglGetCurrentContext() != s->context || eglGetCurrentSurface(EGL_DRAW) != s->egl)
-    eglMakeCurrent(sWl.egl, s->egl, s->egl, s->context);
+  if (egl.GetCurrentContext() != s->context || egl.GetCurrentSurface(EGL_DRAW) != s->egl)
+    egl.MakeCurrent(sWl.egl, s->egl, s->egl, s->context);
 }
 
-void Swap(Surface* s) { eglSwapBuffers(sWl.egl, s->egl); }
+void Swap(Surface* s) { egl.SwapBuffers(sWl.egl, s->egl); }
 
 int RefreshRate() {
   for (const auto& s : sWl.surfaces)
