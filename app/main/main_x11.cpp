@@ -64,9 +64,10 @@ const char kHelp[] =
     "\n"
     "Which road the full-screen saver takes: on a Wayland session (WAYLAND_DISPLAY\n"
     "set) whose compositor offers the layer shell (sway and the other wlroots\n"
-    "compositors, KDE Plasma), a clock on every output as an overlay layer; it then\n"
-    "ends on any key or button only. Elsewhere (X11, GNOME) and with --x11 it draws\n"
-    "through X11. Previews, -window-id and -root are always X11.\n";
+    "compositors, KDE Plasma), a clock on every output as an overlay layer, which\n"
+    "no focus change ends. Elsewhere (X11, GNOME) and with --x11 it draws through\n"
+    "X11 (on a Wayland session: Xwayland). Previews, -window-id and -root are\n"
+    "always X11.\n";
 
 // Where Debian's xscreensaver looks for its hacks, and its defaults.
 const char kHackDir[] = "/usr/libexec/xscreensaver";
