@@ -11,7 +11,7 @@ int SaverEntry(const char* commandLine, void* instance, int showCommand) {
   if (!gHosted.active && (gArgs->mode == ScreensaverMode::Preview || gArgs->mode == ScreensaverMode::None)) {
     if (!AcquireInstance()) return 0;
   }
-  if (!platform::PrepareDisplay()) return 0;
+  if (!gLayerShell && !platform::PrepareDisplay()) return 0;
   if (gArgs->mode == ScreensaverMode::Configure && !gHosted.active) {
     new CAboutWindow(instance, showCommand);
     return 0;

@@ -1,17 +1,13 @@
 #include "app/SaverLoop.h"
 
-#include <GLFW/glfw3.h>
-
 #include "app/FramePacer.h"
 #include "app/SaverWindows.h"
 #include "diag/FrameTimes.h"
 #include "scene/Scene.h"
 
 void RunSaverLoop() {
-  SetUpScene();
-  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
-  FramePacer pacer(mode ? mode->refreshRate : 0);
+  SetUpScene(gSaverWindows->Timer());
+  FramePacer pacer(gSaverWindows->RefreshRate());
   do {
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
     BeginFrameTimes();
@@ -23,6 +19,6 @@ void RunSaverLoop() {
     pacer.BeforeSwaps();
     gSaverWindows->Swap();
     pacer.AfterSwaps();  // where swaps return at once, waits out the refresh interval
-    glfwPollEvents();
+    gSaverWindows->PollEvents();
   } while (!gSaverWindows->ShouldEnd());
 }

@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/stop_signal.h"
 #include "scene/Scene.h"
+#if defined(LUMITICK_WAYLAND)
+#include "platform/layer_shell.h"
+#endif
 
 CSaverWindows* gSaverWindows = nullptr;
 
@@ -70,10 +74,27 @@ MonitorPlan PlanMonitors(const std::vector<GLFWmonitor*>& windowMonitors, const 
 CSaverWindows::View::View(GLFWwindow* w, GLFWmonitor* m, int width, int height)
     : window(w), monitor(m), width(width), height(height), scene(new SceneView) {}
 
+CSaverWindows::View::View(platform::layer_shell::Surface* l, int width, int height)
+    : layer(l), width(width), height(height), scene(new SceneView) {}
+
 CSaverWindows::View::~View() {
-  glfwMakeContextCurrent(window);
+  MakeCurrent();
   scene.reset();
-  glfwDestroyWindow(window);
+  if (window) glfwDestroyWindow(window);  // a layer surface goes with its output
+}
+
+void CSaverWindows::View::MakeCurrent() {
+#if defined(LUMITICK_WAYLAND)
+  if (layer) return platform::layer_shell::MakeCurrent(layer);
+#endif
+  if (glfwGetCurrentContext() != window) glfwMakeContextCurrent(window);
+}
+
+void CSaverWindows::View::Swap() {
+#if defined(LUMITICK_WAYLAND)
+  if (layer) return platform::layer_shell::Swap(layer);
+#endif
+  glfwSwapBuffers(window);
 }
 
 CSaverWindows::CSaverWindows(GLFWwindow* primary, int width, int height, bool full, platform::NativeHandle hostWindow)
@@ -89,6 +110,61 @@ CSaverWindows::CSaverWindows(GLFWwindow* primary, int width, int height, bool fu
   for (int i = 0; i < count; ++i)
     if (monitors[i] != views[0]->monitor) OpenWindowOn(monitors[i]);
   glfwMakeContextCurrent(primary);
+}
+
+#if defined(LUMITICK_WAYLAND)
+CSaverWindows::CSaverWindows() : fullScreen(true), host(0), layered(true), focus(platform::layer_shell::Timer) {
+  gSaverWindows = this;
+  platform::layer_shell::Start({OnLayerAdded, OnLayerRemoved, OnLayerResized, [] { std::exit(0); }});
+}
+
+void CSaverWindows::OnLayerAdded(platform::layer_shell::Surface* layer, int width, int height) {
+  CSaverWindows* self = gSaverWindows;
+  self->views.emplace_back(new View(layer, width, height));  // its context is current
+  SetFixedGLState();
+  self->SetSize(self->views.back().get(), width, height);
+}
+
+void CSaverWindows::OnLayerRemoved(platform::layer_shell::Surface* layer) {
+  auto& views = gSaverWindows->views;
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (views[i]->layer != layer) continue;
+    views.erase(views.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i == 0 && !views.empty()) StoreWindowSize(views[0]->width, views[0]->height);
+    return;
+  }
+}
+
+void CSaverWindows::OnLayerResized(platform::layer_shell::Surface* layer, int width, int height) {
+  for (auto& v : gSaverWindows->views)
+    if (v->layer == layer) gSaverWindows->SetSize(v.get(), width, height);
+}
+#endif
+
+double (*CSaverWindows::Timer() const)() {
+#if defined(LUMITICK_WAYLAND)
+  if (layered) return platform::layer_shell::Timer;
+#endif
+  return nullptr;
+}
+
+int CSaverWindows::RefreshRate() const {
+#if defined(LUMITICK_WAYLAND)
+  if (layered) return platform::layer_shell::RefreshRate();
+#endif
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  return mode ? mode->refreshRate : 0;
+}
+
+void CSaverWindows::PollEvents() {
+#if defined(LUMITICK_WAYLAND)
+  if (layered) {
+    connectionLost = connectionLost || !platform::layer_shell::Dispatch();
+    return;
+  }
+#endif
+  glfwPollEvents();
 }
 
 CSaverWindows::View* CSaverWindows::Find(GLFWwindow* window) {
@@ -170,7 +246,7 @@ void CSaverWindows::Draw() {
   // is its own (app/FramePacer.h).
   for (std::size_t i = views.size(); i-- > 0;) {
     View& v = *views[i];
-    if (views.size() > 1) glfwMakeContextCurrent(v.window);
+    v.MakeCurrent();
     gScene->Draw(*v.scene, instant, v.width, v.height);
     if (glFinish) glFinish();
   }
@@ -178,12 +254,13 @@ void CSaverWindows::Draw() {
 
 void CSaverWindows::Swap() {
   for (std::size_t i = views.size(); i-- > 0;) {
-    if (views.size() > 1) glfwMakeContextCurrent(views[i]->window);
-    glfwSwapBuffers(views[i]->window);
+    views[i]->MakeCurrent();
+    views[i]->Swap();
   }
 }
 
 bool CSaverWindows::ShouldEnd() {
+  if (layered) return connectionLost || platform::StopRequested();
   for (const auto& v : views) {
     if (glfwWindowShouldClose(v->window)) return true;
     // Input in a preview or in a window a host hands us is the host's,
@@ -207,8 +284,10 @@ bool CSaverWindows::ShouldEnd() {
 }
 
 void CSaverWindows::Resized(GLFWwindow* window, int width, int height) {
-  View* v = Find(window);
-  if (!v) return;
+  if (View* v = Find(window)) SetSize(v, width, height);
+}
+
+void CSaverWindows::SetSize(View* v, int width, int height) {
   v->width = width;
   v->height = height;
   if (v == views[0].get()) StoreWindowSize(width, height);

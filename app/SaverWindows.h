@@ -11,6 +11,11 @@
 // focus goes to another application (not merely from one saver window to
 // another), or a saver window is iconified, the saver ends. A preview or a
 // window a host hands us is a list of one, which ends when its host goes.
+//
+// On a Wayland compositor with the layer shell (platform/layer_shell.h) the
+// views are layer surfaces instead, one per output, as outputs come and go;
+// the window library is not started there, and the focus rules do not
+// apply (the surfaces hold the keyboard themselves).
 #pragma once
 
 #include <cstddef>
@@ -23,6 +28,11 @@
 struct GLFWwindow;
 struct GLFWmonitor;
 class SceneView;
+namespace platform {
+namespace layer_shell {
+struct Surface;
+}
+}  // namespace platform
 
 // The focus rules of the full-screen saver, apart from the window library:
 // its callbacks report here, and the loop asks once a turn. The clock
@@ -75,6 +85,13 @@ class CSaverWindows {
   // monitor; otherwise `host` is the preview's or host's window the primary
   // one draws into. The primary window's context is current afterwards.
   CSaverWindows(GLFWwindow* primary, int width, int height, bool fullScreen, platform::NativeHandle host);
+  // The layer shell's surfaces, one per output (the shared context current).
+  CSaverWindows();
+
+  // The scene's timer (nullptr: the window library's) and the refresh rate
+  // that paces the loop (0: unknown).
+  double (*Timer() const)();
+  int RefreshRate() const;
 
   // Reads the time once and draws one frame of it into every window, each
   // at its own size, finished (the primary window last, its context current
@@ -82,6 +99,10 @@ class CSaverWindows {
   // the one that may wait for the retrace).
   void Draw();
   void Swap();
+
+  // Processes the pending window events of every view; the input callbacks
+  // run here (a key or a button ends the full-screen saver at once).
+  void PollEvents();
 
   // After the events of a turn were processed: follows the host's size or
   // the monitors. True when the saver should end: a close request, a stop
@@ -94,27 +115,38 @@ class CSaverWindows {
   void Resized(GLFWwindow* window, int width, int height);
 
  private:
+  // A view draws into a GLFW window or into a layer surface.
   struct View {
     View(GLFWwindow* window, GLFWmonitor* monitor, int width, int height);
-    ~View();  // releases the scene view in the window's context, then the window
-    GLFWwindow* window;
-    GLFWmonitor* monitor;  // null once its monitor has gone
+    View(platform::layer_shell::Surface* layer, int width, int height);
+    ~View();  // releases the scene view in the view's context, then the window
+    void MakeCurrent();
+    void Swap();
+    GLFWwindow* window = nullptr;
+    platform::layer_shell::Surface* layer = nullptr;  // the layer surface is the platform's
+    GLFWmonitor* monitor = nullptr;  // null once its monitor has gone
     int width, height;
     bool focused = false;
     std::unique_ptr<SceneView> scene;
   };
 
+  static void OnLayerAdded(platform::layer_shell::Surface* layer, int width, int height);
+  static void OnLayerRemoved(platform::layer_shell::Surface* layer);
+  static void OnLayerResized(platform::layer_shell::Surface* layer, int width, int height);
   static void OnMonitor(GLFWmonitor* monitor, int event);
   static void OnFocus(GLFWwindow* window, int focused);
   static void OnIconify(GLFWwindow* window, int iconified);
 
   View* Find(GLFWwindow* window);
+  void SetSize(View* v, int width, int height);
   void OpenWindowOn(GLFWmonitor* monitor);
   void FollowMonitors();
 
   std::vector<std::unique_ptr<View>> views;  // views[0] is the primary window
   const bool fullScreen;
   const platform::NativeHandle host;
+  const bool layered = false;      // the views are layer surfaces
+  bool connectionLost = false;     // (layered) the compositor has gone
   bool monitorsChanged = false;
   SaverFocusRules focus;
 };

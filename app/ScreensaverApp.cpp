@@ -13,6 +13,7 @@ int gWindowWidth = 0;
 int gWindowHeight = 0;
 float gAspectRatio = 1.0f;
 CHostedTarget gHosted;
+bool gLayerShell = false;
 CScreensaverApp* gApp = nullptr;
 
 namespace {
@@ -65,6 +66,10 @@ void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int
 }
 
 CScreensaverApp::CScreensaverApp(CScreensaverArgs* a) : args(a) {
+  if (gLayerShell) {
+    OpenLayerSurfaces();
+    return;
+  }
   InitLibrary();
   ChooseWindowSize();
   OpenSaverWindow();
@@ -157,6 +162,19 @@ void SetFixedGLState() {
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_POLYGON_SMOOTH);
   }
+}
+
+// The layer shell's road (its shared context is current): the entry points
+// through EGL, then a surface on every output.
+void CScreensaverApp::OpenLayerSurfaces() {
+#if defined(LUMITICK_WAYLAND)
+  InitGLEntryPoints();
+#if defined(LUMITICK_SHOW_GL_CAPABILITIES)
+  ShowGLCapabilities();
+#endif
+  SetFixedGLState();
+  new CSaverWindows();
+#endif
 }
 
 void CScreensaverApp::InitGLState() {

@@ -25,6 +25,11 @@ struct CHostedTarget {
 };
 extern CHostedTarget gHosted;
 
+// Linux: the full-screen saver draws on the Wayland compositor's layer
+// shell (platform/layer_shell.h), connected before the application is made;
+// the window library is then never started.
+extern bool gLayerShell;
+
 class CScreensaverApp {
  public:
   explicit CScreensaverApp(CScreensaverArgs* args);
@@ -45,6 +50,7 @@ class CScreensaverApp {
   void ChooseWindowSize();
   void OpenSaverWindow();
   void InitGLState();
+  void OpenLayerSurfaces();
 #if defined(LUMITICK_SHOW_GL_CAPABILITIES)
  public:
   void ShowGLCapabilities();

@@ -12,13 +12,18 @@
 # printed beside it.
 # With --two-monitors it runs on an Xorg with the dummy driver instead,
 # two monitors (1920 x 1080 and 1280 x 1024; tests/e2e/xorg_dummy.sh, as
-# root), a clock on each.
-#   bash bench/saver_cpu.sh [--two-monitors] LUMITICK [SECONDS]
+# root), a clock on each. With --wayland it runs on a headless sway of its
+# own instead (one 1920 x 1080 output, software renderer; tests/e2e/lib.sh,
+# as root), on the layer-shell road; the compositor's share is printed in
+# the server's place, and the first span starts when the saver does (a
+# layer surface is not seen as a window is).
+#   bash bench/saver_cpu.sh [--two-monitors | --wayland] LUMITICK [SECONDS]
 # Figures only: nothing here fails on time.
 set -u
-two=0
+two=0 wayland=0
 [ "${1:-}" = --two-monitors ] && { two=1; shift; }
-lumitick=${1:?usage: saver_cpu.sh [--two-monitors] LUMITICK [SECONDS]}
+[ "${1:-}" = --wayland ] && { wayland=1; shift; }
+lumitick=${1:?usage: saver_cpu.sh [--two-monitors | --wayland] LUMITICK [SECONDS]}
 seconds=${2:-10}
 lumitick=$(readlink -f "$lumitick")
 [ -x "$lumitick" ] || { echo "saver_cpu.sh: no program at $lumitick" >&2; exit 2; }
@@ -32,7 +37,7 @@ sleep_until() { local d; d=$(awk -v s="$1" -v o="$2" -v n="$(now)" 'BEGIN { d = 
 # readings (time cpu xcpu) taken at the start and end of a span.
 span() {
   awk -v l="$1" -v t0="$2" -v c0="$3" -v x0="$4" -v t1="$5" -v c1="$6" -v x1="$7" \
-    'BEGIN { w = t1 - t0; printf "%s: saver %.3f cores, X server %.3f cores, over %.1f s\n", l, (c1 - c0) / w, (x1 - x0) / w, w }'
+    -v server="${SERVER_NAME:-X server}" 'BEGIN { w = t1 - t0; printf "%s: saver %.3f cores, %s %.3f cores, over %.1f s\n", l, (c1 - c0) / w, server, (x1 - x0) / w, w }'
 }
 
 inner() {
@@ -44,7 +49,9 @@ inner() {
   pid=$!
   # The window: the first frames are being drawn.
   win=""
+  [ $wayland = 1 ] && win=layer
   for _ in $(seq 1 100); do
+    [ -n "$win" ] && break
     win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     sleep 0.05
@@ -72,6 +79,11 @@ inner() {
 
 if [ "${LUMITICK_SAVER_CPU_INNER:-}" = 1 ]; then
   inner
+elif [ $wayland = 1 ]; then
+  source "$(dirname "$0")/../tests/e2e/lib.sh"
+  lt_init "$lumitick"
+  lt_start_sway 1 "output HEADLESS-1 mode 1920x1080"
+  XSERVER_PID=$LT_SWAY_PID SERVER_NAME=compositor inner
 elif [ $two = 1 ]; then
   source "$(dirname "$0")/../tests/e2e/xorg_dummy.sh"
   dir=$(mktemp -d /tmp/lumitick-saver-cpu.XXXXXX)

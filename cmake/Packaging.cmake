@@ -8,8 +8,11 @@
 # the build's own install prefix.
 #
 # Runtime dependencies: dpkg-shlibdeps (package dpkg-dev) derives them from
-# the libraries the program links. libGL.so.1 is opened at run time (dlopen)
-# and so is invisible to it: libgl1 is named by hand.
+# the libraries the program links (with the Wayland back end also
+# libwayland-client0 and libwayland-egl1). libGL.so.1 and libEGL.so.1 are
+# opened at run time (dlopen) and so are invisible to it: libgl1 and libegl1
+# are named by hand (on the Wayland road libOpenGL.so.0 is taken where it
+# is installed, else libGL.so.1 serves there too).
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumitick)
@@ -17,7 +20,7 @@ set(CPACK_PACKAGE_VENDOR Vexomarq)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Vexomarq <hello@vexomarq.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.vexomarq.example")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "glowing analog-clock screensaver for X11 and xscreensaver")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "glowing analog-clock screensaver for X11, xscreensaver and Wayland")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/" "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 set(CPACK_STRIP_FILES ON)
@@ -34,11 +37,11 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebInstalledSize.cmake)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
 # Liberation Sans stands in for the About window's Arial; xdg-open opens
 # its website button.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | swayidle")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description, after the summary line; CPack indents it and turns
 # the empty line into the control file's ".".
@@ -49,7 +52,9 @@ It draws with OpenGL and carries everything it draws with inside the
 program.
 
 The program is installed as an xscreensaver hack, with its entry for
-xscreensaver's settings; it also runs full-screen on its own.")
+xscreensaver's settings; it also runs full-screen on its own, on X11 and,
+through the layer shell, on Wayland compositors such as sway and KDE
+Plasma, started there by an idle tool such as swayidle.")
 
 find_program(LUMITICK_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(NOT LUMITICK_DPKG_SHLIBDEPS)

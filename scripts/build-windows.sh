@@ -50,25 +50,7 @@ glfw_args=()
 if [ -n "${LUMITICK_GLFW_SOURCE_DIR:-}" ]; then
   glfw_args=(-DLUMITICK_GLFW_SOURCE_DIR="$LUMITICK_GLFW_SOURCE_DIR" -DLUMITICK_GLFW_ARCHIVE=)
 else
-  deps=$root/build/windows-deps
-  archive=$(ls "$deps"/glfw3_3.3.8.orig.tar.* 2>/dev/null | head -n1 || true)
-  if [ -z "$archive" ]; then
-    apt_dir=$deps/apt
-    mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial"
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$apt_dir/parts/src.sources"
-    else
-      grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > "$apt_dir/parts/src.list"
-    fi
-    A=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt_dir/parts" -o Dir::State::Lists="$apt_dir/lists")
-    apt-get "${A[@]}" update -qq
-    (cd "$deps" && apt-get "${A[@]}" source --download-only glfw3 >/dev/null)
-    archive=$(ls "$deps"/glfw3_3.3.8.orig.tar.* 2>/dev/null | head -n1 || true)
-    if [ -z "$archive" ]; then
-      echo "build-windows.sh: apt-get source gave no glfw3_3.3.8.orig archive" >&2
-      exit 1
-    fi
-  fi
+  archive=$(bash scripts/debian-source.sh glfw3 "$root/build/windows-deps" "glfw3_3.3.8.orig.tar.*")
   glfw_args=(-DLUMITICK_GLFW_ARCHIVE="$archive" -DLUMITICK_GLFW_SOURCE_DIR=)
 fi
 

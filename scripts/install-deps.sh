@@ -5,7 +5,11 @@
 #   scripts/install-deps.sh --windows  also the Windows cross build and Wine
 # The 32-bit Wine is not installed: scripts/wine32-sysroot.sh unpacks it
 # into build/ (the machine keeps one architecture).
+# The Wayland back end's layer-shell protocol description is in no binary
+# package: it is taken from Debian's wlroots source package into
+# build/deps/ (see layer_shell_xml below).
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make python3 pkg-config
@@ -17,6 +21,8 @@ packages=(
   clang libfuzzer-14-dev libclang-rt-14-dev faketime strace time
   xscreensaver xscreensaver-data dpkg-dev file groff-base
   mate-screensaver xsecurelock dbus-daemon desktop-file-utils lintian
+  libwayland-dev libegl-dev wayland-protocols
+  sway grim wtype swayidle xwayland
 )
 windows=0
 if [ "${1:-}" = "--windows" ]; then
@@ -30,8 +36,21 @@ missing_of() {
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || echo "$p"
   done
 }
+
+# wlr-layer-shell-unstable-v1.xml, out of the wlroots source archive, once.
+layer_shell_xml() {
+  local xml=build/deps/wlr-layer-shell-unstable-v1.xml archive
+  [ -s "$xml" ] && return 0
+  archive=$(bash scripts/debian-source.sh wlroots build/deps/wlroots "wlroots_*.orig.tar.*") || return 1
+  tar -xOf "$archive" --wildcards '*/protocol/wlr-layer-shell-unstable-v1.xml' > "$xml.part" && mv "$xml.part" "$xml"
+  rm -rf build/deps/wlroots
+}
+
 mapfile -t missing < <(missing_of "${packages[@]}")
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  layer_shell_xml
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -63,4 +82,4 @@ install() {
 
 echo "Installing: ${missing[*]}"
 install "${missing[@]}" || exit 1
-exit 0
+layer_shell_xml

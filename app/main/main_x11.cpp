@@ -20,6 +20,9 @@
 #include "app/XScreensaverConfig.h"
 #include "platform/display.h"
 #include "platform/host_window.h"
+#if defined(LUMITICK_WAYLAND)
+#include "platform/layer_shell.h"
+#endif
 #include "platform/stop_signal.h"
 
 #ifndef LUMITICK_VERSION
@@ -29,7 +32,7 @@
 namespace {
 
 const char kHelp[] =
-    "Usage: lumitick [/s | /p HANDLE | /c]\n"
+    "Usage: lumitick [--wayland | --x11] [/s | /p HANDLE | /c]\n"
     "       lumitick -window-id ID | -root\n"
     "       lumitick --snapshot FILE.png [--size WxH] [--time HH:MM:SS[.fff]] [--itime SECONDS]\n"
     "       lumitick --export-resources DIR\n"
@@ -44,6 +47,8 @@ const char kHelp[] =
     "  /c                 show the About window\n"
     "  -window-id ID      draw into window ID (decimal or 0x-hex), as xscreensaver asks\n"
     "  -root              draw into $XSCREENSAVER_WINDOW, or the root window\n"
+    "  --wayland          full screen on the Wayland compositor's layer shell, or fail\n"
+    "  --x11              full screen through X11 (on a Wayland session: Xwayland)\n"
     "  --snapshot FILE    render one frame offscreen into FILE (PNG) and exit\n"
     "  --size WxH         snapshot size (default 1920x1080)\n"
     "  --time HH:MM:SS[.fff]  snapshot wall-clock time (default: now)\n"
@@ -55,7 +60,14 @@ const char kHelp[] =
     "The full-screen saver ends on any key or mouse button, or when another program\n"
     "takes the focus. A preview and the runs in another program's window\n"
     "(-window-id, -root) leave input to that program and end when their window goes\n"
-    "away, or on SIGTERM or SIGINT.\n";
+    "away, or on SIGTERM or SIGINT.\n"
+    "\n"
+    "Which road the full-screen saver takes: on a Wayland session (WAYLAND_DISPLAY\n"
+    "set) whose compositor offers the layer shell (sway and the other wlroots\n"
+    "compositors, KDE Plasma), a clock on every output as an overlay layer, which\n"
+    "no focus change ends. Elsewhere (X11, GNOME) and with --x11 it draws through\n"
+    "X11 (on a Wayland session: Xwayland). Previews, -window-id and -root are\n"
+    "always X11.\n";
 
 // Where Debian's xscreensaver looks for its hacks, and its defaults.
 const char kHackDir[] = "/usr/libexec/xscreensaver";
@@ -91,6 +103,7 @@ int main(int argc, char** argv) {
   const bool restarted = huge_pages::RestoreEnvironment();
   std::string commandLine;
   bool root = false, snapshot = false, snapshotOnly = false, addToXScreensaver = false;
+  enum class Road { Any, Wayland, X11 } road = Road::Any;
   std::string exportDir;
   SnapshotOptions shot;
   for (int i = 1; i < argc; ++i) {
@@ -129,6 +142,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--export-resources") {
       if (!value || !*value) return Usage("--export-resources needs a folder");
       exportDir = value, ++i;
+    } else if (arg == "--wayland" || arg == "--x11") {
+      road = arg == "--x11" ? Road::X11 : Road::Wayland;
     } else if (arg == "--add-to-xscreensaver") {
       addToXScreensaver = true;
     } else {
@@ -159,6 +174,18 @@ int main(int argc, char** argv) {
   // home directory through the name service to find it).
   setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
   setenv("MESA_GLSL_CACHE_DISABLE", "true", 1);
+  // The full-screen saver's road (see the help text).
+  const bool fullScreen = !gHosted.active && (args->mode == ScreensaverMode::Run || args->mode == ScreensaverMode::None);
+  if (fullScreen && road != Road::X11) {
+    const char* why = "this build has no Wayland back end";
+#if defined(LUMITICK_WAYLAND)
+    gLayerShell = platform::layer_shell::Connect(&why);
+#endif
+    if (!gLayerShell && road == Road::Wayland) {
+      std::fprintf(stderr, "lumitick: --wayland: %s\n", why);
+      return 1;
+    }
+  }
   const int status = SaverEntry(commandLine.c_str(), nullptr, 1);
   platform::EndByStopSignal();
   return status;

@@ -59,6 +59,9 @@ lt_init() {
   # Caches (Mesa's compiled shaders among them) go to the test's own folder,
   # not to the home of whoever runs the tests.
   export XDG_CACHE_HOME="$LT_TMP/cache"
+  # The X11 cases run on displays of their own, also from a Wayland
+  # session (lt_start_sway sets its own).
+  unset WAYLAND_DISPLAY
   trap lt_cleanup EXIT
   trap 'exit 130' INT TERM
 }
@@ -286,22 +289,28 @@ lt_shows_clock() {
 }
 
 # lt_compare_monitors PID RECT...: a screenshot, each rectangle "X,Y,W,H"
-# compared with the reference of the moment at its own size. PID is stopped
-# meanwhile: a capture of several monitors takes a while, and frames drawn
-# during it would tear it. A loaded machine may leave a frame on screen
-# longer than the lag allowed: up to three screenshots; a saver that draws
-# no clock fails every one.
+# compared with the reference of the moment at its own size; a RECT
+# "@OUTPUT" is a Wayland compositor's output, taken whole (grim -o). PID is
+# stopped meanwhile: a capture of several monitors takes a while, and
+# frames drawn during it would tear it. A loaded machine may leave a frame
+# on screen longer than the lag allowed: up to three screenshots; a saver
+# that draws no clock fails every one.
 lt_compare_monitors() {
   local pid="$1" at rect try ok
   shift
   for try in 1 2 3; do
     kill -STOP "$pid"
     at=$(lt_now)
-    lt_screenshot "$LT_TMP/monitors.png"
+    case "$*" in *[0-9],*) lt_screenshot "$LT_TMP/monitors.png" ;; esac
+    for rect in "$@"; do
+      [ "${rect#@}" = "$rect" ] || grim -o "${rect#@}" "$LT_TMP/${rect#@}.png"
+    done
     kill -CONT "$pid"
     ok=1
     for rect in "$@"; do
-      "$LT_TOOLS/clock_compare" "$LT_TMP/monitors.png" --rect "$rect" \
+      local shot=(--rect "$rect") file=$LT_TMP/monitors.png
+      [ "${rect#@}" = "$rect" ] || { shot=(); file=$LT_TMP/${rect#@}.png; }
+      "$LT_TOOLS/clock_compare" "$file" "${shot[@]}" \
         --time "$(lt_clock_of "$(awk -v t="$at" 'BEGIN { printf "%.3f", t - 2.0 }')")" \
         --until "$(lt_clock_of "$at")" >"$LT_TMP/monitors.compare" 2>&1 || { ok=0; break; }
       lt_log "the clock at $rect: $(head -n 1 "$LT_TMP/monitors.compare" | sed 's/.*pixels: //')"
@@ -311,6 +320,53 @@ lt_compare_monitors() {
     sleep 1
   done
   lt_fail "the clock at $rect differs from the reference: $(head -n 3 "$LT_TMP/monitors.compare")"
+}
+
+# lt_start_sway COUNT CONFIG [nested]: a sway of our own (software
+# renderer, no input devices) with COUNT outputs, configured by the text
+# CONFIG: headless, or with "nested" its outputs are windows of the sway
+# running now (whose SWAYSOCK is then LT_SWAY_OUTER). Sway refuses to run as
+# root: it runs as nobody, in a runtime folder of its own ($LT_TMP/wl),
+# which its clients here (root) reach as well. Exports XDG_RUNTIME_DIR,
+# WAYLAND_DISPLAY and SWAYSOCK; a headless one also DISPLAY, its Xwayland,
+# which lets root in. LT_SWAY_PID is its process.
+lt_start_sway() {
+  local run="$LT_TMP/wl" env=(WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$1") before pid
+  [ "${3:-}" = nested ] && env=(WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$1" WAYLAND_DISPLAY="$WAYLAND_DISPLAY") &&
+    LT_SWAY_OUTER=$SWAYSOCK
+  chmod o+x "$LT_TMP"
+  mkdir -p "$run" && chown nobody:nogroup "$run" && chmod 700 "$run"
+  printf '%s\n' "$2" >"$run/config.${3:-headless}"
+  before=$(cd "$run" && ls -d wayland-? wayland-?? 2>/dev/null)
+  setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$run" HOME="$run" \
+    "${env[@]}" WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$run/config.${3:-headless}" >"$LT_TMP/sway.out" 2>>"$LT_TMP/sway.err" &
+  pid=$!
+  lt_track $pid
+  LT_SWAY_PID=$pid
+  export XDG_RUNTIME_DIR="$run"
+  SWAYSOCK=$run/sway-ipc.$(id -u nobody).$pid.sock
+  lt_wait_for 20 test -S "$SWAYSOCK" || lt_fail "sway did not start"
+  WAYLAND_DISPLAY=$(cd "$run" && ls -d wayland-? wayland-?? 2>/dev/null | grep -vxF "$before" | head -n 1)
+  export SWAYSOCK WAYLAND_DISPLAY
+  lt_log "sway ${3:-headless} on $WAYLAND_DISPLAY"
+  [ "${3:-}" = nested ] && return 0
+  swaymsg exec "xhost +si:localuser:root >$run/xhost 2>&1 && env >$run/env" >/dev/null || lt_fail "swaymsg does not reach sway"
+  lt_wait_for 20 grep -q '^DISPLAY=' "$run/env" || lt_fail "no Xwayland: $(cat "$run/xhost" 2>/dev/null)"
+  export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$run/env")
+  unset XAUTHORITY
+  lt_log "its Xwayland on $DISPLAY"
+}
+
+# lt_sway_views: "OUTPUT FULLSCREEN NAME" of each of sway's windows.
+lt_sway_views() {
+  swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n, out):
+    out = n["name"] if n.get("type") == "output" else out
+    if n.get("pid"): print(out, n.get("fullscreen_mode", 0), n.get("name"))
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): walk(c, out)
+walk(json.load(sys.stdin), None)'
 }
 
 # lt_pixel X Y: "R G B" of that screen pixel.
