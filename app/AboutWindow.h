@@ -24,10 +24,10 @@ constexpr const char* kButtonText = "Visit website";
 constexpr const char* kTitle = "Lumitick Screensaver";
 // UTF-8 (the sign after "Copyright" is U+00A9); lines end in CR LF.
 constexpr const char* kAboutText =
-    "Copyright \xC2\xA9 2021-2024 Vexomarq. All rights reserved.\r\n"
-    "More screensavers at www.vexomarq.example\r\n"
-    "Contact: hello@vexomarq.example";
-constexpr const char* kWebsite = "https://www.vexomarq.example";
+    "Copyright \xC2\xA9 2021-2024 Lumitick. All rights reserved.\r\n"
+    "More screensavers at www.lumitick.example\r\n"
+    "Contact: hello@lumitick.example";
+constexpr const char* kWebsite = "https://www.lumitick.example";
 constexpr const char* kWebsiteQuery = "/?utm_source=About";
 inline std::string WebsiteUrl() { return std::string(kWebsite) + kWebsiteQuery; }
 

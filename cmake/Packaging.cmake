@@ -16,10 +16,10 @@
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumitick)
-set(CPACK_PACKAGE_VENDOR Vexomarq)
+set(CPACK_PACKAGE_VENDOR Lumitick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Vexomarq <hello@vexomarq.example>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.vexomarq.example")
+set(CPACK_PACKAGE_CONTACT "Lumitick <hello@lumitick.example>")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.lumitick.example")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "glowing analog-clock screensaver for X11, xscreensaver and Wayland")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/" "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")

@@ -14,7 +14,7 @@ lt_init "$@"
 command -v openbox >/dev/null || lt_fail "openbox is not installed (scripts/install-deps.sh)"
 picture="$LT_BUILD/generated/pictures/about.bmp"
 [ -f "$picture" ] || lt_fail "no $picture"
-url="https://www.vexomarq.example/?utm_source=About"
+url="https://www.lumitick.example/?utm_source=About"
 
 lt_case "no display: one line, status 0 at once"
 (unset DISPLAY; exec "$LT_SAVER" /c >"$LT_TMP/nodisplay.out" 2>"$LT_TMP/nodisplay.err") &

@@ -56,9 +56,9 @@ TEST(AboutTexts, ThreeMakerLinesAndAReservedWebsite) {
   const auto lines = Break(about::kAboutText, 1 << 30);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_NE(lines[0].find("\xC2\xA9"), std::string::npos);
-  EXPECT_NE(lines[0].find("Vexomarq"), std::string::npos);
-  EXPECT_NE(lines[1].find("vexomarq.example"), std::string::npos);
-  EXPECT_NE(lines[2].find("@vexomarq.example"), std::string::npos);
+  EXPECT_NE(lines[0].find("Lumitick"), std::string::npos);
+  EXPECT_NE(lines[1].find("lumitick.example"), std::string::npos);
+  EXPECT_NE(lines[2].find("@lumitick.example"), std::string::npos);
   // The lines fit the 380-pixel text control at its 6-pixel average width.
   for (const auto& line : lines) EXPECT_LE(line.size() * 6, 380u) << line;
   const std::string url = about::WebsiteUrl();
