@@ -68,7 +68,8 @@ MonitorPlan PlanMonitors(const std::vector<GLFWmonitor*>& windowMonitors, const 
 // ------------------------------------------------------------ the windows
 
 CSaverWindows::View::View(GLFWwindow* w, GLFWmonitor* m, int width, int height)
-    : window(w), monitor(m), width(width), height(height), scene(new SceneView) {}
+    : window(w), monitor(m), width(width), height(height), scene(new SceneView),
+      presenter(platform::MakeWindowPresenter(w)) {}
 
 CSaverWindows::View::~View() {
   glfwMakeContextCurrent(window);
@@ -164,22 +165,34 @@ void CSaverWindows::FollowMonitors() {
   }
 }
 
-void CSaverWindows::Draw() {
+bool CSaverWindows::Draw() {
   const FrameInstant instant = gScene->ReadFrameInstant();
+  bool any = false;
   // Each window's frame is finished before the swaps, so that a swap's time
   // is its own (app/FramePacer.h).
   for (std::size_t i = views.size(); i-- > 0;) {
     View& v = *views[i];
     if (views.size() > 1) glfwMakeContextCurrent(v.window);
-    gScene->Draw(*v.scene, instant, v.width, v.height);
-    if (glFinish) glFinish();
+    v.scene->backBufferAge = v.presenter->BackBufferAge();
+    v.drawn = gScene->Draw(*v.scene, instant, v.width, v.height);
+    if (v.drawn && glFinish) glFinish();
+    any = any || v.drawn;
   }
+  return any;
 }
 
 void CSaverWindows::Swap() {
   for (std::size_t i = views.size(); i-- > 0;) {
-    if (views.size() > 1) glfwMakeContextCurrent(views[i]->window);
-    glfwSwapBuffers(views[i]->window);
+    View& v = *views[i];
+    if (views.size() > 1 && (v.drawn || i == 0)) glfwMakeContextCurrent(v.window);
+    if (!v.drawn) continue;
+    const FrameChanges& c = v.scene->changes;
+    platform::PresentRect rects[FrameChanges::kMaxRects];
+    for (int r = 0; r < c.count; ++r) {
+      const scene::PixelRect& p = c.rects[static_cast<std::size_t>(r)];
+      rects[r] = {p.x, p.y, p.width, p.height};
+    }
+    v.presenter->Present(c.whole ? nullptr : rects, c.count);
   }
 }
 
@@ -211,7 +224,12 @@ void CSaverWindows::Resized(GLFWwindow* window, int width, int height) {
   if (!v) return;
   v->width = width;
   v->height = height;
+  v->scene->Forget();  // its buffers are made anew
   if (v == views[0].get()) StoreWindowSize(width, height);
+}
+
+void CSaverWindows::Exposed(GLFWwindow* window) {
+  if (View* v = Find(window)) v->scene->Forget();
 }
 
 void CSaverWindows::OnMonitor(GLFWmonitor* monitor, int event) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/host_window.h"
+#include "platform/partial_present.h"
 
 struct GLFWwindow;
 struct GLFWmonitor;
@@ -79,8 +80,10 @@ class CSaverWindows {
   // Reads the time once and draws one frame of it into every window, each
   // at its own size, finished (the primary window last, its context current
   // afterwards); then presents them, the primary window last (its swap is
-  // the one that may wait for the retrace).
-  void Draw();
+  // the one that may wait for the retrace), each only where it changed if
+  // the window system can. Draw answers false when every window shows its
+  // frame already (the black first seconds): there is nothing to present.
+  bool Draw();
   void Swap();
 
   // After the events of a turn were processed: follows the host's size or
@@ -90,8 +93,9 @@ class CSaverWindows {
   bool ShouldEnd();
 
   // The window library reports a window's size (the primary window's
-  // goes into the size state).
+  // goes into the size state), or that its picture was lost (an expose).
   void Resized(GLFWwindow* window, int width, int height);
+  void Exposed(GLFWwindow* window);
 
  private:
   struct View {
@@ -101,7 +105,9 @@ class CSaverWindows {
     GLFWmonitor* monitor;  // null once its monitor has gone
     int width, height;
     bool focused = false;
+    bool drawn = false;  // this turn's frame, to be presented
     std::unique_ptr<SceneView> scene;
+    std::unique_ptr<platform::FramePresenter> presenter;
   };
 
   static void OnMonitor(GLFWmonitor* monitor, int event);
