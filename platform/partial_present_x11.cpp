@@ -5,8 +5,12 @@
 
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
-#define GLFW_EXPOSE_NATIVE_GLX
 #include <GLFW/glfw3native.h>
+
+// The window's GLX drawable, declared as glfw3native.h does with
+// GLFW_EXPOSE_NATIVE_GLX, which would bring in <GL/gl.h>.
+using GLXDrawable = XID;
+extern "C" GLXDrawable glfwGetGLXWindow(GLFWwindow* window);
 
 namespace platform {
 

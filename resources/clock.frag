@@ -28,6 +28,11 @@
 // as well the picture leaves out what moves: the hands, the marks'
 // highlights and the sector tints. Everywhere those are zero both forms
 // compute the very same pixels.
+//
+// The two pictures' samples are the same in every frame of a size: with
+// SAMPLES_OUT the shader only writes them (the background's and the dial's)
+// into two float framebuffer textures, and with SAMPLES_IN it reads them
+// back, one texel a pixel, instead of filtering the pictures again.
 
 #define M_PI 3.1415926535897932
 
@@ -39,6 +44,10 @@ uniform float pminute;
 uniform float phour;
 uniform sampler2D clockTexture;
 uniform sampler2D backgroundTexture;
+#ifdef SAMPLES_IN
+uniform sampler2D backgroundSamples;
+uniform sampler2D dialSamples;
+#endif
 varying vec2 fs_tex;
 
 varying vec3 handAngles;   // hour, minute, second, reduced below 2 pi
@@ -91,7 +100,11 @@ void main()
     float margin_y = max(viewportHeight - viewportWidth, 0.0) * 0.5;
     float w = min(viewportWidth, viewportHeight);
 
+#ifdef SAMPLES_IN
+    vec4 bg = texture2D(backgroundSamples, vec2(x / viewportWidth, y / viewportHeight));
+#else
     vec4 bg = texture2D(backgroundTexture, vec2(x / viewportWidth, y / viewportHeight));
+#endif
     bool inside = margin_x <= x && x <= margin_x + w && margin_y <= y && y <= margin_y + w;
 
     // Outside the square the dial's colour is not used; one fixed texel
@@ -99,7 +112,15 @@ void main()
     float u = (x - margin_x) / w;
     float v = (y - margin_y) / w;
     vec2 dialAt = vec2(0.5, 0.5) + kDialScale * (vec2(u, v) - vec2(0.5, 0.5));
+#ifdef SAMPLES_IN
+    vec4 T = texture2D(dialSamples, vec2(x / viewportWidth, y / viewportHeight));
+#else
     vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
+#endif
+#ifdef SAMPLES_OUT
+    gl_FragData[0] = bg;
+    gl_FragData[1] = T;
+#else
     vec2 ar = xy_to_ar(u, v);
     float alpha = ar.x;
     float r = ar.y;
@@ -163,5 +184,6 @@ void main()
 #endif
 
     gl_FragColor = brightness * (bg + (inside ? T + vec4(glow, 0.0) : vec4(0.0, 0.0, 0.0, 1.0)));
+#endif
 }
 //~

@@ -20,6 +20,10 @@ namespace {
 const char kProgramName[] = "BackgroundProgram";
 // The same shader texts without what moves: the static layer's program.
 const char kStaticProgramName[] = "StaticLayerProgram";
+// The pictures' samples of a size, written once and read back per frame.
+const char kSamplesOutProgramName[] = "SamplesOutProgram";
+const char kSamplesInProgramName[] = "SamplesInProgram";
+constexpr GLint kBackgroundSamplesUnit = 2, kDialSamplesUnit = 3;
 constexpr std::uint16_t kFragmentShader = 136, kVertexShader = 137;
 constexpr std::uint32_t kSkyObj = 141, kSkyMtl = 140;
 constexpr int kDialBitmap = 208, kBackgroundBitmap = 209, kPictureSize = 2048;
@@ -202,6 +206,10 @@ bool Scene::PrepareStep(SceneView& view) {
     if (!view.wholeFrames) {
       view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, scene::kStaticLayerDefinitions);
       view.staticSky = MakeSky(view, kStaticProgramName);
+      view.programs->Add(kSamplesOutProgramName, kVertexShader, kFragmentShader, scene::kSamplesOutDefinitions);
+      view.samplesOutSky = MakeSky(view, kSamplesOutProgramName);
+      view.programs->Add(kSamplesInProgramName, kVertexShader, kFragmentShader, scene::kSamplesInDefinitions);
+      view.samplesInSky = MakeSky(view, kSamplesInProgramName);
     }
   } else {
     return false;
@@ -239,6 +247,16 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
   view.layerHeight = height;
   view.layerRowsReversed = false;
   if (view.target == 0) ReverseLayerRows(view, width, height);
+  // The pictures' samples at this size, where float targets can be drawn
+  // into; elsewhere the regions filter the pictures themselves.
+  view.samples.Release();
+  if (glDrawBuffers && view.samples.CreateFloatTextures(width, height, 2)) {
+    BindPictures();  // making the textures took a unit's binding
+    UseWithSamplers(*view.programs, kSamplesOutProgramName);
+    view.samplesOutSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+    view.samplesOutSky->Draw();
+    view.samplesInSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+  }
   return true;
 }
 
@@ -312,16 +330,29 @@ bool Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int he
 
   BindPictures();
   glViewport(0, 0, width, height);
-  UseWithSamplers(*view.programs, kProgramName);
-  view.sky->SetAngles(instant.second, instant.minute, instant.hour);
+  // The clock shader over every pixel, or over the regions that can differ
+  // from the static layer, from the pictures' samples where the view has
+  // them.
+  const bool sampled = path == FramePath::Cached && view.samples.Id() != 0;
+  GLFWDrawableSky& sky = sampled ? *view.samplesInSky : *view.sky;
+  UseWithSamplers(*view.programs, sampled ? kSamplesInProgramName : kProgramName);
+  if (sampled) {
+    glActiveTexture(GL_TEXTURE0 + kBackgroundSamplesUnit);
+    glBindTexture(GL_TEXTURE_2D, view.samples.Texture(0));
+    glActiveTexture(GL_TEXTURE0 + kDialSamplesUnit);
+    glBindTexture(GL_TEXTURE_2D, view.samples.Texture(1));
+    ShaderProgram* program = view.programs->Find(kSamplesInProgramName);
+    glUniform1i(program->UniformLocation("backgroundSamples"), kBackgroundSamplesUnit);
+    glUniform1i(program->UniformLocation("dialSamples"), kDialSamplesUnit);
+  }
+  sky.SetAngles(instant.second, instant.minute, instant.hour);
   if (path == FramePath::Whole) {
-    view.sky->Draw();
+    sky.Draw();
     return true;
   }
-  // The clock shader over the regions that can differ from the static layer.
   if (!view.regionBuffer) glGenBuffers(1, &view.regionBuffer);
   glBindBuffer(GL_ARRAY_BUFFER, view.regionBuffer);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * 2 * sizeof(float)), triangles, GL_STREAM_DRAW);
-  view.sky->DrawOver(view.regionBuffer, vertices);
+  sky.DrawOver(view.regionBuffer, vertices);
   return true;
 }

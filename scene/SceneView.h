@@ -65,7 +65,11 @@ class SceneView {
   std::unique_ptr<ProgramRegistry> programs;  // null until the first frame
   std::unique_ptr<GLFWDrawableSky> sky;
   std::unique_ptr<GLFWDrawableSky> staticSky;  // none in a view of whole frames
+  // The same rectangle writing the pictures' samples, and reading them
+  // back over the changing regions (none in a view of whole frames).
+  std::unique_ptr<GLFWDrawableSky> samplesOutSky, samplesInSky;
   OffscreenFramebuffer staticLayer;
+  OffscreenFramebuffer samples;  // of the layer's size; none where float targets fail
   int layerWidth = 0, layerHeight = 0;  // 0: no layer
   bool layerRowsReversed = false;       // the layer holds the picture's top row first
   GLuint regionBuffer = 0;
