@@ -31,8 +31,9 @@
 //
 // The two pictures' samples are the same in every frame of a size: with
 // SAMPLES_OUT the shader only writes them (the background's and the dial's)
-// into two float framebuffer textures, and with SAMPLES_IN it reads them
-// back, one texel a pixel, instead of filtering the pictures again.
+// into two float framebuffer textures covering the viewport's pixels from
+// samplesOrigin on (whole pixels), and with SAMPLES_IN it reads them back
+// there, one texel a pixel, instead of filtering the pictures again.
 
 #define M_PI 3.1415926535897932
 
@@ -44,7 +45,11 @@ uniform float pminute;
 uniform float phour;
 uniform sampler2D clockTexture;
 uniform sampler2D backgroundTexture;
+#if defined(SAMPLES_IN) || defined(SAMPLES_OUT)
+uniform vec2 samplesOrigin;
+#endif
 #ifdef SAMPLES_IN
+uniform vec2 samplesSize;
 uniform sampler2D backgroundSamples;
 uniform sampler2D dialSamples;
 #endif
@@ -96,12 +101,17 @@ void main()
 {
     float x = gl_FragCoord.x;
     float y = gl_FragCoord.y;
+#ifdef SAMPLES_OUT
+    x = x + samplesOrigin.x;
+    y = y + samplesOrigin.y;
+#endif
     float margin_x = max(viewportWidth - viewportHeight, 0.0) * 0.5;
     float margin_y = max(viewportHeight - viewportWidth, 0.0) * 0.5;
     float w = min(viewportWidth, viewportHeight);
 
 #ifdef SAMPLES_IN
-    vec4 bg = texture2D(backgroundSamples, vec2(x / viewportWidth, y / viewportHeight));
+    vec2 samplesAt = (vec2(x, y) - samplesOrigin) / samplesSize;
+    vec4 bg = texture2D(backgroundSamples, samplesAt);
 #else
     vec4 bg = texture2D(backgroundTexture, vec2(x / viewportWidth, y / viewportHeight));
 #endif
@@ -113,7 +123,7 @@ void main()
     float v = (y - margin_y) / w;
     vec2 dialAt = vec2(0.5, 0.5) + kDialScale * (vec2(u, v) - vec2(0.5, 0.5));
 #ifdef SAMPLES_IN
-    vec4 T = texture2D(dialSamples, vec2(x / viewportWidth, y / viewportHeight));
+    vec4 T = texture2D(dialSamples, samplesAt);
 #else
     vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
 #endif

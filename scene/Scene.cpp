@@ -8,6 +8,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "diag/FrameTimes.h"
@@ -24,6 +25,8 @@ const char kStaticProgramName[] = "StaticLayerProgram";
 const char kSamplesOutProgramName[] = "SamplesOutProgram";
 const char kSamplesInProgramName[] = "SamplesInProgram";
 constexpr GLint kBackgroundSamplesUnit = 2, kDialSamplesUnit = 3;
+// How far from the centre, in the square's sides, the samples reach.
+constexpr double kSamplesReach = 0.55;
 constexpr std::uint16_t kFragmentShader = 136, kVertexShader = 137;
 constexpr std::uint32_t kSkyObj = 141, kSkyMtl = 140;
 constexpr int kDialBitmap = 208, kBackgroundBitmap = 209, kPictureSize = 2048;
@@ -248,14 +251,34 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
   view.layerRowsReversed = false;
   if (view.target == 0) ReverseLayerRows(view, width, height);
   // The pictures' samples at this size, where float targets can be drawn
-  // into; elsewhere the regions filter the pictures themselves.
+  // into; elsewhere the regions filter the pictures themselves. The
+  // regions stay within about half the square's side of its centre: the
+  // samples cover a little more (a frame whose regions reach beyond, should
+  // one ever, filters the pictures).
   view.samples.Release();
-  if (glDrawBuffers && view.samples.CreateFloatTextures(width, height, 2)) {
+  const int reach = static_cast<int>(std::ceil(kSamplesReach * std::min(width, height)));
+  scene::PixelRect& r = view.samplesRect;
+  r.x = std::max(0, width / 2 - reach), r.y = std::max(0, height / 2 - reach);
+  r.width = std::min(width, width / 2 + reach) - r.x, r.height = std::min(height, height / 2 + reach) - r.y;
+  if (glDrawBuffers && view.samples.CreateFloatTextures(r.width, r.height, 2)) {
     BindPictures();  // making the textures took a unit's binding
+    glViewport(0, 0, r.width, r.height);
     UseWithSamplers(*view.programs, kSamplesOutProgramName);
+    glUniform2f(view.programs->Find(kSamplesOutProgramName)->UniformLocation("samplesOrigin"),
+                static_cast<float>(r.x), static_cast<float>(r.y));
     view.samplesOutSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
     view.samplesOutSky->Draw();
     view.samplesInSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+  }
+  return true;
+}
+
+bool Scene::Sampled(const SceneView& view, const scene::PixelRect* rects, int count) {
+  if (!view.samples.Id()) return false;
+  const scene::PixelRect& s = view.samplesRect;
+  for (int i = 0; i < count; ++i) {
+    const scene::PixelRect& r = rects[i];
+    if (r.x < s.x || r.y < s.y || r.x + r.width > s.x + s.width || r.y + r.height > s.y + s.height) return false;
   }
   return true;
 }
@@ -333,7 +356,7 @@ bool Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int he
   // The clock shader over every pixel, or over the regions that can differ
   // from the static layer, from the pictures' samples where the view has
   // them.
-  const bool sampled = path == FramePath::Cached && view.samples.Id() != 0;
+  const bool sampled = path == FramePath::Cached && Sampled(view, rects, count);
   GLFWDrawableSky& sky = sampled ? *view.samplesInSky : *view.sky;
   UseWithSamplers(*view.programs, sampled ? kSamplesInProgramName : kProgramName);
   if (sampled) {
@@ -344,6 +367,9 @@ bool Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int he
     ShaderProgram* program = view.programs->Find(kSamplesInProgramName);
     glUniform1i(program->UniformLocation("backgroundSamples"), kBackgroundSamplesUnit);
     glUniform1i(program->UniformLocation("dialSamples"), kDialSamplesUnit);
+    const scene::PixelRect& r = view.samplesRect;
+    glUniform2f(program->UniformLocation("samplesOrigin"), static_cast<float>(r.x), static_cast<float>(r.y));
+    glUniform2f(program->UniformLocation("samplesSize"), static_cast<float>(r.width), static_cast<float>(r.height));
   }
   sky.SetAngles(instant.second, instant.minute, instant.hour);
   if (path == FramePath::Whole) {

@@ -62,6 +62,8 @@ class Scene {
  private:
   bool EnsureStaticLayer(SceneView& view, int width, int height);
   void BindPictures();
+  // Whether the view's samples cover all of `rects`.
+  static bool Sampled(const SceneView& view, const scene::PixelRect* rects, int count);
   // Builds one piece that is still missing; false when nothing is.
   bool PrepareStep(SceneView& view);
 

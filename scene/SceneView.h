@@ -69,7 +69,10 @@ class SceneView {
   // back over the changing regions (none in a view of whole frames).
   std::unique_ptr<GLFWDrawableSky> samplesOutSky, samplesInSky;
   OffscreenFramebuffer staticLayer;
-  OffscreenFramebuffer samples;  // of the layer's size; none where float targets fail
+  // The pictures' samples over every pixel a changing region can reach;
+  // none where float targets fail.
+  OffscreenFramebuffer samples;
+  scene::PixelRect samplesRect;
   int layerWidth = 0, layerHeight = 0;  // 0: no layer
   bool layerRowsReversed = false;       // the layer holds the picture's top row first
   GLuint regionBuffer = 0;
