@@ -33,7 +33,10 @@
 // SAMPLES_OUT the shader only writes them (the background's and the dial's)
 // into two float framebuffer textures covering the viewport's pixels from
 // samplesOrigin on (whole pixels), and with SAMPLES_IN it reads them back
-// there, one texel a pixel, instead of filtering the pictures again.
+// there, one texel a pixel, instead of filtering the pictures again. Their
+// alpha channels carry the pixel's angle and radius about the dial centre
+// instead: the pictures' alpha is 1, and after the fade-in (the frames that
+// read the samples) the alpha written is saturated either way.
 
 #define M_PI 3.1415926535897932
 
@@ -124,14 +127,17 @@ void main()
     vec2 dialAt = vec2(0.5, 0.5) + kDialScale * (vec2(u, v) - vec2(0.5, 0.5));
 #ifdef SAMPLES_IN
     vec4 T = texture2D(dialSamples, samplesAt);
+    vec2 ar = vec2(bg.a, T.a);
+    bg.a = 1.0;
+    T.a = 1.0;
 #else
     vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
+    vec2 ar = xy_to_ar(u, v);
 #endif
 #ifdef SAMPLES_OUT
-    gl_FragData[0] = bg;
-    gl_FragData[1] = T;
+    gl_FragData[0] = vec4(bg.rgb, ar.x);
+    gl_FragData[1] = vec4(T.rgb, ar.y);
 #else
-    vec2 ar = xy_to_ar(u, v);
     float alpha = ar.x;
     float r = ar.y;
 
