@@ -12,7 +12,12 @@ void RunSaverLoop() {
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
     BeginFrameTimes();
 #endif
-    gSaverWindows->Draw();  // every window's frame, finished
+    if (!gSaverWindows->Draw()) {  // every window's frame, finished
+      // Every window shows its frame already: only the events, woken by
+      // the first or after a refresh interval.
+      gSaverWindows->PollEvents(pacer.Interval());
+      continue;
+    }
 #if defined(LUMITICK_SHOW_FRAME_TIMES)
     EndFrameTimes();  // shows the first frame's report and ends the process
 #endif

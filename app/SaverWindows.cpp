@@ -72,10 +72,15 @@ MonitorPlan PlanMonitors(const std::vector<GLFWmonitor*>& windowMonitors, const 
 // ------------------------------------------------------------ the windows
 
 CSaverWindows::View::View(GLFWwindow* w, GLFWmonitor* m, int width, int height)
-    : window(w), monitor(m), width(width), height(height), scene(new SceneView) {}
+    : window(w), monitor(m), width(width), height(height), scene(new SceneView),
+      presenter(platform::MakeWindowPresenter(w)) {}
 
 CSaverWindows::View::View(platform::layer_shell::Surface* l, int width, int height)
-    : layer(l), width(width), height(height), scene(new SceneView) {}
+    : layer(l), width(width), height(height), scene(new SceneView) {
+#if defined(LUMITICK_WAYLAND)
+  presenter = platform::layer_shell::MakePresenter(l);
+#endif
+}
 
 CSaverWindows::View::~View() {
   MakeCurrent();
@@ -88,13 +93,6 @@ void CSaverWindows::View::MakeCurrent() {
   if (layer) return platform::layer_shell::MakeCurrent(layer);
 #endif
   if (glfwGetCurrentContext() != window) glfwMakeContextCurrent(window);
-}
-
-void CSaverWindows::View::Swap() {
-#if defined(LUMITICK_WAYLAND)
-  if (layer) return platform::layer_shell::Swap(layer);
-#endif
-  glfwSwapBuffers(window);
 }
 
 CSaverWindows::CSaverWindows(GLFWwindow* primary, int width, int height, bool full, platform::NativeHandle hostWindow)
@@ -157,14 +155,15 @@ int CSaverWindows::RefreshRate() const {
   return mode ? mode->refreshRate : 0;
 }
 
-void CSaverWindows::PollEvents() {
+void CSaverWindows::PollEvents(double wait) {
 #if defined(LUMITICK_WAYLAND)
   if (layered) {
-    connectionLost = connectionLost || !platform::layer_shell::Dispatch();
+    connectionLost = connectionLost || !platform::layer_shell::Dispatch(wait);
     return;
   }
 #endif
-  glfwPollEvents();
+  if (wait > 0.0) glfwWaitEventsTimeout(wait);
+  else glfwPollEvents();
 }
 
 CSaverWindows::View* CSaverWindows::Find(GLFWwindow* window) {
@@ -240,22 +239,34 @@ void CSaverWindows::FollowMonitors() {
   }
 }
 
-void CSaverWindows::Draw() {
+bool CSaverWindows::Draw() {
   const FrameInstant instant = gScene->ReadFrameInstant();
+  bool any = false;
   // Each window's frame is finished before the swaps, so that a swap's time
   // is its own (app/FramePacer.h).
   for (std::size_t i = views.size(); i-- > 0;) {
     View& v = *views[i];
     v.MakeCurrent();
-    gScene->Draw(*v.scene, instant, v.width, v.height);
-    if (glFinish) glFinish();
+    v.scene->backBufferAge = v.presenter->BackBufferAge();
+    v.drawn = gScene->Draw(*v.scene, instant, v.width, v.height);
+    if (v.drawn && glFinish) glFinish();
+    any = any || v.drawn;
   }
+  return any;
 }
 
 void CSaverWindows::Swap() {
   for (std::size_t i = views.size(); i-- > 0;) {
-    views[i]->MakeCurrent();
-    views[i]->Swap();
+    View& v = *views[i];
+    if (v.drawn || i == 0) v.MakeCurrent();
+    if (!v.drawn) continue;
+    const FrameChanges& c = v.scene->changes;
+    platform::PresentRect rects[FrameChanges::kMaxRects];
+    for (int r = 0; r < c.count; ++r) {
+      const scene::PixelRect& p = c.rects[static_cast<std::size_t>(r)];
+      rects[r] = {p.x, p.y, p.width, p.height};
+    }
+    v.presenter->Present(c.whole ? nullptr : rects, c.count);
   }
 }
 
@@ -290,7 +301,12 @@ void CSaverWindows::Resized(GLFWwindow* window, int width, int height) {
 void CSaverWindows::SetSize(View* v, int width, int height) {
   v->width = width;
   v->height = height;
+  v->scene->Forget();  // its buffers are made anew
   if (v == views[0].get()) StoreWindowSize(width, height);
+}
+
+void CSaverWindows::Exposed(GLFWwindow* window) {
+  if (View* v = Find(window)) v->scene->Forget();
 }
 
 void CSaverWindows::OnMonitor(GLFWmonitor* monitor, int event) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/host_window.h"
+#include "platform/partial_present.h"
 
 struct GLFWwindow;
 struct GLFWmonitor;
@@ -96,13 +97,17 @@ class CSaverWindows {
   // Reads the time once and draws one frame of it into every window, each
   // at its own size, finished (the primary window last, its context current
   // afterwards); then presents them, the primary window last (its swap is
-  // the one that may wait for the retrace).
-  void Draw();
+  // the one that may wait for the retrace), each only where it changed if
+  // the window system can. Draw answers false when every window shows its
+  // frame already (the black first seconds): there is nothing to present.
+  bool Draw();
   void Swap();
 
   // Processes the pending window events of every view; the input callbacks
-  // run here (a key or a button ends the full-screen saver at once).
-  void PollEvents();
+  // run here (a key or a button ends the full-screen saver at once). With
+  // `wait` (seconds), waits that long at most for the first event when none
+  // is pending.
+  void PollEvents(double wait = 0.0);
 
   // After the events of a turn were processed: follows the host's size or
   // the monitors. True when the saver should end: a close request, a stop
@@ -111,8 +116,9 @@ class CSaverWindows {
   bool ShouldEnd();
 
   // The window library reports a window's size (the primary window's
-  // goes into the size state).
+  // goes into the size state), or that its picture was lost (an expose).
   void Resized(GLFWwindow* window, int width, int height);
+  void Exposed(GLFWwindow* window);
 
  private:
   // A view draws into a GLFW window or into a layer surface.
@@ -121,13 +127,14 @@ class CSaverWindows {
     View(platform::layer_shell::Surface* layer, int width, int height);
     ~View();  // releases the scene view in the view's context, then the window
     void MakeCurrent();
-    void Swap();
     GLFWwindow* window = nullptr;
     platform::layer_shell::Surface* layer = nullptr;  // the layer surface is the platform's
     GLFWmonitor* monitor = nullptr;  // null once its monitor has gone
     int width, height;
     bool focused = false;
+    bool drawn = false;  // this turn's frame, to be presented
     std::unique_ptr<SceneView> scene;
+    std::unique_ptr<platform::FramePresenter> presenter;
   };
 
   static void OnLayerAdded(platform::layer_shell::Surface* layer, int width, int height);

@@ -43,6 +43,11 @@ void OnMouseButton(GLFWwindow*, int, int, int) {
   if (InputEndsSaver()) std::exit(0);
 }
 
+// The window's picture was lost: the next frame is presented whole.
+void OnRefresh(GLFWwindow* window) {
+  if (gSaverWindows) gSaverWindows->Exposed(window);
+}
+
 void OnCursorPos(GLFWwindow*, double, double) {}
 void OnScroll(GLFWwindow*, double, double) {}
 
@@ -150,6 +155,7 @@ void InstallSaverCallbacks(GLFWwindow* window) {
   glfwSetMouseButtonCallback(window, OnMouseButton);
   glfwSetCursorPosCallback(window, OnCursorPos);
   glfwSetScrollCallback(window, OnScroll);
+  glfwSetWindowRefreshCallback(window, OnRefresh);
 }
 
 void SetFixedGLState() {

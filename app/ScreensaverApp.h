@@ -75,7 +75,8 @@ void ChooseFullScreenSize(int windowsVersion, int modeWidth, int modeHeight, int
 // stereo. Offscreen renderers of the same picture ask for the same.
 void SetSaverWindowHints();
 
-// The size, key, mouse-button, cursor and wheel callbacks of a saver window.
+// The size, key, mouse-button, cursor, wheel and refresh (expose) callbacks
+// of a saver window.
 void InstallSaverCallbacks(GLFWwindow* window);
 
 // The fixed OpenGL state of a saver window's context (culling, no

@@ -16,6 +16,10 @@
 // built only where those are found (LUMITICK_WAYLAND).
 #pragma once
 
+#include <memory>
+
+#include "platform/partial_present.h"
+
 namespace platform {
 namespace layer_shell {
 
@@ -41,12 +45,15 @@ bool Connect(const char** why);
 // then on follows the outputs.
 void Start(const Events& events);
 
-// Handles the compositor's pending events without waiting. False once the
+// Handles the compositor's pending events, waiting up to `wait` seconds
+// for the first when there are none (0: not at all). False once the
 // connection is broken (the compositor has gone).
-bool Dispatch();
+bool Dispatch(double wait = 0.0);
 
 void MakeCurrent(Surface* surface);  // its context and its EGL surface
-void Swap(Surface* surface);         // presents without waiting for the compositor
+// Presents the surface's frames without waiting for the compositor: its
+// buffer age and damaged rectangles where EGL offers them.
+std::unique_ptr<FramePresenter> MakePresenter(Surface* surface);
 
 // The first output's refresh rate in Hz; 0 when none has reported one.
 int RefreshRate();

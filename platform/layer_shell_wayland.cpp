@@ -102,6 +102,7 @@ const char kNamespace[] = "lumitick";
   X(Initialize) \
   X(MakeCurrent) \
   X(QueryString) \
+  X(QuerySurface) \
   X(SwapBuffers) \
   X(SwapInterval) \
   X(Terminate)
@@ -450,7 +451,7 @@ void Start(const Events& events) {
   wl_display_roundtrip(sWl.display);  // their first configures
 }
 
-bool Dispatch() {
+bool Dispatch(double wait) {
   wl_display* d = sWl.display;
   while (wl_display_prepare_read(d) != 0)
     if (wl_display_dispatch_pending(d) < 0) return false;
@@ -459,7 +460,8 @@ bool Dispatch() {
     return false;
   }
   pollfd fd{wl_display_get_fd(d), POLLIN, 0};
-  if (poll(&fd, 1, 0) > 0) {
+  const int timeout = wait > 0.0 ? static_cast<int>(wait * 1000.0 + 0.5) : 0;
+  if (poll(&fd, 1, timeout) > 0) {
     if (wl_display_read_events(d) < 0) return false;
   } else {
     wl_display_cancel_read(d);
@@ -472,7 +474,48 @@ void MakeCurrent(Surface* s) {
     egl.MakeCurrent(sWl.egl, s->egl, s->egl, s->context);
 }
 
-void Swap(Surface* s) { egl.SwapBuffers(sWl.egl, s->egl); }
+namespace {
+
+// EGL_EXT_buffer_age and EGL_KHR_swap_buffers_with_damage, where the driver
+// offers them (llvmpipe on Wayland offers neither: whole swaps, age unknown).
+using SwapWithDamage = PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC;
+
+class SurfacePresenter : public FramePresenter {
+ public:
+  explicit SurfacePresenter(Surface* s) : s(s) {
+    const char* extensions = egl.QueryString(sWl.egl, EGL_EXTENSIONS);
+    hasAge = extensions && std::strstr(extensions, "EGL_EXT_buffer_age");
+    if (extensions && std::strstr(extensions, "EGL_KHR_swap_buffers_with_damage"))
+      withDamage = reinterpret_cast<SwapWithDamage>(egl.GetProcAddress("eglSwapBuffersWithDamageKHR"));
+  }
+  int BackBufferAge() override {
+    EGLint age = 0;
+    if (!hasAge || !egl.QuerySurface(sWl.egl, s->egl, EGL_BUFFER_AGE_EXT, &age)) return 0;
+    return age;
+  }
+  void Present(const PresentRect* rects, int count) override {
+    if (!rects || !withDamage || count <= 0) {
+      egl.SwapBuffers(sWl.egl, s->egl);
+      return;
+    }
+    EGLint boxes[4 * 16];
+    const int n = count < 16 ? count : 16;
+    for (int i = 0; i < n; ++i) {
+      boxes[4 * i] = rects[i].x, boxes[4 * i + 1] = rects[i].y;
+      boxes[4 * i + 2] = rects[i].width, boxes[4 * i + 3] = rects[i].height;
+    }
+    if (count > n || !withDamage(sWl.egl, s->egl, boxes, n)) egl.SwapBuffers(sWl.egl, s->egl);
+  }
+
+ private:
+  Surface* s;
+  bool hasAge = false;
+  SwapWithDamage withDamage = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<FramePresenter> MakePresenter(Surface* s) { return std::unique_ptr<FramePresenter>(new SurfacePresenter(s)); }
 
 int RefreshRate() {
   for (const auto& s : sWl.surfaces)

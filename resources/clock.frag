@@ -28,6 +28,15 @@
 // as well the picture leaves out what moves: the hands, the marks'
 // highlights and the sector tints. Everywhere those are zero both forms
 // compute the very same pixels.
+//
+// The two pictures' samples are the same in every frame of a size: with
+// SAMPLES_OUT the shader only writes them (the background's and the dial's)
+// into two float framebuffer textures covering the viewport's pixels from
+// samplesOrigin on (whole pixels), and with SAMPLES_IN it reads them back
+// there, one texel a pixel, instead of filtering the pictures again. Their
+// alpha channels carry the pixel's angle and radius about the dial centre
+// instead: the pictures' alpha is 1, and after the fade-in (the frames that
+// read the samples) the alpha written is saturated either way.
 
 #define M_PI 3.1415926535897932
 
@@ -39,6 +48,14 @@ uniform float pminute;
 uniform float phour;
 uniform sampler2D clockTexture;
 uniform sampler2D backgroundTexture;
+#if defined(SAMPLES_IN) || defined(SAMPLES_OUT)
+uniform vec2 samplesOrigin;
+#endif
+#ifdef SAMPLES_IN
+uniform vec2 samplesSize;
+uniform sampler2D backgroundSamples;
+uniform sampler2D dialSamples;
+#endif
 varying vec2 fs_tex;
 
 varying vec3 handAngles;   // hour, minute, second, reduced below 2 pi
@@ -87,11 +104,20 @@ void main()
 {
     float x = gl_FragCoord.x;
     float y = gl_FragCoord.y;
+#ifdef SAMPLES_OUT
+    x = x + samplesOrigin.x;
+    y = y + samplesOrigin.y;
+#endif
     float margin_x = max(viewportWidth - viewportHeight, 0.0) * 0.5;
     float margin_y = max(viewportHeight - viewportWidth, 0.0) * 0.5;
     float w = min(viewportWidth, viewportHeight);
 
+#ifdef SAMPLES_IN
+    vec2 samplesAt = (vec2(x, y) - samplesOrigin) / samplesSize;
+    vec4 bg = texture2D(backgroundSamples, samplesAt);
+#else
     vec4 bg = texture2D(backgroundTexture, vec2(x / viewportWidth, y / viewportHeight));
+#endif
     bool inside = margin_x <= x && x <= margin_x + w && margin_y <= y && y <= margin_y + w;
 
     // Outside the square the dial's colour is not used; one fixed texel
@@ -99,8 +125,19 @@ void main()
     float u = (x - margin_x) / w;
     float v = (y - margin_y) / w;
     vec2 dialAt = vec2(0.5, 0.5) + kDialScale * (vec2(u, v) - vec2(0.5, 0.5));
+#ifdef SAMPLES_IN
+    vec4 T = texture2D(dialSamples, samplesAt);
+    vec2 ar = vec2(bg.a, T.a);
+    bg.a = 1.0;
+    T.a = 1.0;
+#else
     vec4 T = texture2D(clockTexture, inside ? dialAt : vec2(0.5, 0.5));
     vec2 ar = xy_to_ar(u, v);
+#endif
+#ifdef SAMPLES_OUT
+    gl_FragData[0] = vec4(bg.rgb, ar.x);
+    gl_FragData[1] = vec4(T.rgb, ar.y);
+#else
     float alpha = ar.x;
     float r = ar.y;
 
@@ -163,5 +200,6 @@ void main()
 #endif
 
     gl_FragColor = brightness * (bg + (inside ? T + vec4(glow, 0.0) : vec4(0.0, 0.0, 0.0, 1.0)));
+#endif
 }
 //~

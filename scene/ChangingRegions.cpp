@@ -190,4 +190,62 @@ int ChangingRegions(float hour, float minute, float second, int width, int heigh
   return writer.Vertices();
 }
 
+namespace {
+
+long Area(const PixelRect& r) { return static_cast<long>(r.width) * r.height; }
+
+PixelRect Holding(const PixelRect& a, const PixelRect& b) {
+  PixelRect r;
+  r.x = std::min(a.x, b.x), r.y = std::min(a.y, b.y);
+  r.width = std::max(a.x + a.width, b.x + b.width) - r.x;
+  r.height = std::max(a.y + a.height, b.y + b.height) - r.y;
+  return r;
+}
+
+// Joins pairs until no pair is worth joining; answers the new count.
+int JoinOverlapping(PixelRect* rects, int count) {
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (int i = 0; i < count && !joined; ++i) {
+      for (int j = i + 1; j < count; ++j) {
+        const PixelRect both = Holding(rects[i], rects[j]);
+        if (Area(both) > Area(rects[i]) + Area(rects[j])) continue;
+        rects[i] = both;
+        rects[j] = rects[--count];
+        joined = true;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+int RegionPixelRects(const float* triangles, int vertices, int width, int height, PixelRect* out) {
+  int count = 0;
+  for (int first = 0; first + 6 <= vertices; first += 6) {
+    double x0 = width, y0 = height, x1 = 0.0, y1 = 0.0;
+    for (int i = first; i < first + 6; ++i) {
+      const double x = (triangles[2 * i] + 1.0) * 0.5 * width, y = (triangles[2 * i + 1] + 1.0) * 0.5 * height;
+      x0 = std::min(x0, x), x1 = std::max(x1, x);
+      y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+    // A pixel is covered where its centre is; one pixel more each way
+    // takes the float rounding of the corners.
+    PixelRect r;
+    r.x = std::max(0, static_cast<int>(std::floor(x0)) - 1);
+    r.y = std::max(0, static_cast<int>(std::floor(y0)) - 1);
+    r.width = std::min(width, static_cast<int>(std::ceil(x1)) + 1) - r.x;
+    r.height = std::min(height, static_cast<int>(std::ceil(y1)) + 1) - r.y;
+    if (r.width > 0 && r.height > 0) out[count++] = r;
+  }
+  return JoinOverlapping(out, count);
+}
+
+int JoinRects(PixelRect* rects, int count, const PixelRect* add, int addCount) {
+  for (int i = 0; i < addCount; ++i) rects[count + i] = add[i];
+  return JoinOverlapping(rects, count + addCount);
+}
+
 }  // namespace scene

@@ -58,4 +58,22 @@ constexpr int kMaxRegionFloats = kMaxRegions * 12;
 int ChangingRegions(float hour, float minute, float second, int width, int height, const DialLitBoxes& dial,
                     float* out, int capacity);
 
+// A rectangle of a viewport's pixels, x and y from the bottom left.
+struct PixelRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The pixels of each region of `triangles` (`vertices` of them, as
+// ChangingRegions writes them): the rectangle, within the width x height
+// viewport, holding every pixel the region's two triangles cover. Empty
+// ones are left out; answers how many were written (at most vertices / 6),
+// rectangles that overlap so much that one holding both is no larger than
+// the two apart joined into one.
+int RegionPixelRects(const float* triangles, int vertices, int width, int height, PixelRect* out);
+
+// Appends `add` to the `count` rectangles of `rects` (room for
+// count + addCount) and joins them as RegionPixelRects does; answers the
+// new count.
+int JoinRects(PixelRect* rects, int count, const PixelRect* add, int addCount);
+
 }  // namespace scene

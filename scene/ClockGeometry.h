@@ -32,10 +32,14 @@ LUMITICK_CLOCK_GEOMETRY(LUMITICK_CLOCK_CONSTANT)
 #undef LUMITICK_CLOCK_CONSTANT
 
 // The measures as "#define" lines, for the clock program and for the static
-// layer's, which leaves out what moves.
+// layer's, which leaves out what moves, and for the programs that write the
+// pictures' samples and read them back.
 #define LUMITICK_CLOCK_DEFINE(name, value) "#define " #name " " #value "\n"
 constexpr char kClockShaderDefinitions[] = LUMITICK_CLOCK_GEOMETRY(LUMITICK_CLOCK_DEFINE);
 constexpr char kStaticLayerDefinitions[] = LUMITICK_CLOCK_GEOMETRY(LUMITICK_CLOCK_DEFINE) "#define STATIC_LAYER\n";
+// The pictures' samples of a size written once, and the clock read from them.
+constexpr char kSamplesOutDefinitions[] = LUMITICK_CLOCK_GEOMETRY(LUMITICK_CLOCK_DEFINE) "#define SAMPLES_OUT\n";
+constexpr char kSamplesInDefinitions[] = LUMITICK_CLOCK_GEOMETRY(LUMITICK_CLOCK_DEFINE) "#define SAMPLES_IN\n";
 #undef LUMITICK_CLOCK_DEFINE
 
 }  // namespace scene

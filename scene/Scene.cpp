@@ -7,6 +7,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "diag/FrameTimes.h"
@@ -19,6 +21,12 @@ namespace {
 const char kProgramName[] = "BackgroundProgram";
 // The same shader texts without what moves: the static layer's program.
 const char kStaticProgramName[] = "StaticLayerProgram";
+// The pictures' samples of a size, written once and read back per frame.
+const char kSamplesOutProgramName[] = "SamplesOutProgram";
+const char kSamplesInProgramName[] = "SamplesInProgram";
+constexpr GLint kBackgroundSamplesUnit = 2, kDialSamplesUnit = 3;
+// How far from the centre, in the square's sides, the samples reach.
+constexpr double kSamplesReach = 0.55;
 constexpr std::uint16_t kFragmentShader = 136, kVertexShader = 137;
 constexpr std::uint32_t kSkyObj = 141, kSkyMtl = 140;
 constexpr int kDialBitmap = 208, kBackgroundBitmap = 209, kPictureSize = 2048;
@@ -91,13 +99,59 @@ void ReverseLayerRows(SceneView& view, int width, int height) {
   view.layerRowsReversed = true;
 }
 
-void CopyStaticLayer(const SceneView& view, int width, int height) {
+// Copies `count` rectangles of the static layer into the view's target.
+void CopyStaticLayer(const SceneView& view, int height, const scene::PixelRect* rects, int count) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, view.staticLayer.Id());
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, view.target);
-  // A reversed layer is read from its last row to its first.
-  const GLint first = view.layerRowsReversed ? height : 0;
-  glBlitFramebuffer(0, first, width, height - first, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  for (int i = 0; i < count; ++i) {
+    const scene::PixelRect& r = rects[i];
+    // A reversed layer is read from its last row to its first.
+    const GLint y0 = view.layerRowsReversed ? height - r.y : r.y;
+    const GLint y1 = view.layerRowsReversed ? height - r.y - r.height : r.y + r.height;
+    glBlitFramebuffer(r.x, y0, r.x + r.width, y1, r.x, r.y, r.x + r.width, r.y + r.height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, view.target);
+}
+
+using DrawnFrame = SceneView::DrawnFrame;
+
+bool Holds(const DrawnFrame& frame, DrawnFrame::Kind kind, int width, int height) {
+  return frame.kind == kind && frame.width == width && frame.height == height;
+}
+
+// Keeps what was drawn into the view's target as its newest frame.
+void Remember(SceneView& view, DrawnFrame::Kind kind, int width, int height, const scene::PixelRect* rects = nullptr,
+              int count = 0) {
+  for (std::size_t i = view.drawn.size() - 1; i > 0; --i) view.drawn[i] = view.drawn[i - 1];
+  DrawnFrame& frame = view.drawn[0];
+  frame.kind = kind;
+  frame.width = width;
+  frame.height = height;
+  frame.count = count;
+  for (int i = 0; i < count; ++i) frame.rects[static_cast<std::size_t>(i)] = rects[i];
+}
+
+// Copies in from the static layer every pixel of the target that can
+// differ from it: all of them, or, where the target holds a cached frame
+// of this size, the rectangles that frame shaded. Notes in view.changes
+// where this frame (shading `rects`) differs from the last one drawn.
+void RestoreFromStaticLayer(SceneView& view, int width, int height, const scene::PixelRect* rects, int count) {
+  const int age = view.backBufferAge;
+  const DrawnFrame* held = age >= 1 && age <= SceneView::kFramesKept ? &view.drawn[age - 1u] : nullptr;
+  const scene::PixelRect all{0, 0, width, height};
+  if (held && Holds(*held, DrawnFrame::Kind::Cached, width, height))
+    CopyStaticLayer(view, height, held->rects.data(), held->count);
+  else
+    CopyStaticLayer(view, height, &all, 1);
+  // Where the last frame was a cached one of this size, only what it or
+  // this one shades can differ.
+  const DrawnFrame& last = view.drawn[0];
+  if (!Holds(last, DrawnFrame::Kind::Cached, width, height)) return;
+  FrameChanges& changes = view.changes;
+  changes.whole = false;
+  std::copy(last.rects.begin(), last.rects.begin() + last.count, changes.rects.begin());
+  changes.count = scene::JoinRects(changes.rects.data(), last.count, rects, count);
 }
 
 }  // namespace
@@ -121,19 +175,8 @@ void TearDownScene() {
   gScene = nullptr;
 }
 
-// What the sector tints can reach is learnt from the dial's texels as they
-// go up, not from a second reading of the picture.
 Scene::Scene(double (*t)(), WallClock* wallClock)
-    : timer(t),
-      state(0.0),
-      camera(0.0f, 0.0f, 100.0f),
-      dialLit(kPictureSize),
-      dial(kDialBitmap, kPictureSize,
-           [this](int firstRow, int rows, int width, const float* texels) {
-             dialLit.AddBand(firstRow, rows, width, texels);
-           }),
-      background(kBackgroundBitmap, kPictureSize),
-      hands(wallClock) {
+    : timer(t), state(0.0), camera(0.0f, 0.0f, 100.0f), dialLit(kPictureSize), hands(wallClock) {
   camera.Pitch(1.0f);
   camera.UpdateView(0);
 }
@@ -143,17 +186,47 @@ SceneView::~SceneView() {
 }
 
 Scene::~Scene() {
-  dial.Release();
-  background.Release();
+  if (dial) dial->Release();
+  if (background) background->Release();
+}
+
+bool Scene::PrepareStep(SceneView& view) {
+  if (!dial) {
+    // What the sector tints can reach is learnt from the dial's texels as
+    // they go up, not from a second reading of the picture.
+    const auto learn = [this](int firstRow, int rows, int width, const float* texels) {
+      dialLit.AddBand(firstRow, rows, width, texels);
+    };
+    dial.reset(new BitmapTexture(kDialBitmap, kPictureSize, learn));
+  } else if (!background) {
+    background.reset(new BitmapTexture(kBackgroundBitmap, kPictureSize));
+  } else if (!view.programs) {
+    // The view's programs and rectangles, in its own context.
+    view.camera = camera;
+    view.programs.reset(new ProgramRegistry);
+    view.programs->Add(kProgramName, kVertexShader, kFragmentShader, scene::kClockShaderDefinitions);
+    view.sky = MakeSky(view, kProgramName);
+    if (!view.wholeFrames) {
+      view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, scene::kStaticLayerDefinitions);
+      view.staticSky = MakeSky(view, kStaticProgramName);
+      view.programs->Add(kSamplesOutProgramName, kVertexShader, kFragmentShader, scene::kSamplesOutDefinitions);
+      view.samplesOutSky = MakeSky(view, kSamplesOutProgramName);
+      view.programs->Add(kSamplesInProgramName, kVertexShader, kFragmentShader, scene::kSamplesInDefinitions);
+      view.samplesInSky = MakeSky(view, kSamplesInProgramName);
+    }
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void Scene::BindPictures() {
   glActiveTexture(GL_TEXTURE0);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, dial.GetId());
+  glBindTexture(GL_TEXTURE_2D, dial->GetId());
   glActiveTexture(GL_TEXTURE1);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, background.GetId());
+  glBindTexture(GL_TEXTURE_2D, background->GetId());
 }
 
 // Makes the view's static layer at width x height unless it has it: the
@@ -177,6 +250,36 @@ bool Scene::EnsureStaticLayer(SceneView& view, int width, int height) {
   view.layerHeight = height;
   view.layerRowsReversed = false;
   if (view.target == 0) ReverseLayerRows(view, width, height);
+  // The pictures' samples at this size, where float targets can be drawn
+  // into; elsewhere the regions filter the pictures themselves. The
+  // regions stay within about half the square's side of its centre: the
+  // samples cover a little more (a frame whose regions reach beyond, should
+  // one ever, filters the pictures).
+  view.samples.Release();
+  const int reach = static_cast<int>(std::ceil(kSamplesReach * std::min(width, height)));
+  scene::PixelRect& r = view.samplesRect;
+  r.x = std::max(0, width / 2 - reach), r.y = std::max(0, height / 2 - reach);
+  r.width = std::min(width, width / 2 + reach) - r.x, r.height = std::min(height, height / 2 + reach) - r.y;
+  if (glDrawBuffers && view.samples.CreateFloatTextures(r.width, r.height, 2)) {
+    BindPictures();  // making the textures took a unit's binding
+    glViewport(0, 0, r.width, r.height);
+    UseWithSamplers(*view.programs, kSamplesOutProgramName);
+    glUniform2f(view.programs->Find(kSamplesOutProgramName)->UniformLocation("samplesOrigin"),
+                static_cast<float>(r.x), static_cast<float>(r.y));
+    view.samplesOutSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+    view.samplesOutSky->Draw();
+    view.samplesInSky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
+  }
+  return true;
+}
+
+bool Scene::Sampled(const SceneView& view, const scene::PixelRect* rects, int count) {
+  if (!view.samples.Id()) return false;
+  const scene::PixelRect& s = view.samplesRect;
+  for (int i = 0; i < count; ++i) {
+    const scene::PixelRect& r = rects[i];
+    if (r.x < s.x || r.y < s.y || r.x + r.width > s.x + s.width || r.y + r.height > s.y + s.height) return false;
+  }
   return true;
 }
 
@@ -195,64 +298,87 @@ FrameInstant Scene::ReadFrameInstant() {
   return instant;
 }
 
-void Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int height) {
-  if (!view.programs) {
-    // The view's first frame (black in the saver): its programs and
-    // rectangles, in its own context.
-    view.camera = camera;
-    view.programs.reset(new ProgramRegistry);
-    view.programs->Add(kProgramName, kVertexShader, kFragmentShader, scene::kClockShaderDefinitions);
-    view.sky = MakeSky(view, kProgramName);
-    if (!view.wholeFrames) {
-      view.programs->Add(kStaticProgramName, kVertexShader, kFragmentShader, scene::kStaticLayerDefinitions);
-      view.staticSky = MakeSky(view, kStaticProgramName);
-    }
-  }
+bool Scene::Draw(SceneView& view, const FrameInstant& instant, int width, int height) {
   view.state.SetCurrentTime(instant.time);
-  // A window with no area (minimised) draws nothing, whatever the ratio.
-  const float aspect = width > 0 && height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
+  FramePath path = ChoosePath(view, view.state.CurrentTime());
+  if (width <= 0 || height <= 0) path = FramePath::ClearOnly;  // nothing to draw on
+  FrameChanges& changes = view.changes;
+  changes.whole = true;
+  changes.count = 0;
+  if (path == FramePath::ClearOnly) {
+    if (Holds(view.drawn[0], DrawnFrame::Kind::Black, width, height)) {
+      // The window shows this frame already: the turn builds a piece of
+      // what the frames after the black ones need instead.
+      changes.whole = false;
+      PrepareStep(view);
+      return false;
+    }
+    // The picture is black: the clear is the frame. Nothing is drawn, so
+    // the depth buffer is left alone (on a software renderer its clear
+    // costs as much as the colour's).
+    glBindFramebuffer(GL_FRAMEBUFFER, view.target);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Remember(view, DrawnFrame::Kind::Black, width, height);
+    return true;
+  }
+  while (PrepareStep(view)) {
+  }
+
+  const float aspect = static_cast<float>(width) / static_cast<float>(height);
   view.camera.SetProjection(scene::Perspective(50.0f, aspect, 0.1f, 1000.0f));
   view.state.SetViewportSize(static_cast<float>(width), static_cast<float>(height));
   view.camera.SelectView(0);
   view.sky->SetModel(scene::Translation(0.0f, 0.0f, -100.0f));
-
-  FramePath path = ChoosePath(view, view.state.CurrentTime());
-  if (width <= 0 || height <= 0) path = FramePath::ClearOnly;  // nothing to draw on
   if (path == FramePath::Cached && !EnsureStaticLayer(view, width, height)) path = FramePath::Whole;
 
   glBindFramebuffer(GL_FRAMEBUFFER, view.target);
-  if (path == FramePath::ClearOnly) {
-    // The picture is black: the clear is the frame. Nothing is drawn, so
-    // the depth buffer is left alone (on a software renderer its clear
-    // costs as much as the colour's).
-    glClear(GL_COLOR_BUFFER_BIT);
-    return;
-  }
+  float triangles[scene::kMaxRegionFloats];
+  int vertices = 0;
+  scene::PixelRect rects[scene::kMaxRegions];
+  int count = 0;
   if (path == FramePath::Cached) {
-    // The copy covers every colour pixel. The depth buffer is not cleared:
-    // the depth test is never on, so no draw reads or writes it, and a
-    // software renderer clears the depth of a depth-and-stencil buffer
-    // pixel by pixel, keeping the stencil bits (0.2 core at 60 frames a
-    // second in full HD).
-    CopyStaticLayer(view, width, height);
+    vertices = scene::ChangingRegions(instant.hour, instant.minute, instant.second, width, height, dialLit, triangles,
+                                      scene::kMaxRegionFloats);
+    count = scene::RegionPixelRects(triangles, vertices, width, height, rects);
+    // The depth buffer is not cleared: the depth test is never on, so no
+    // draw reads or writes it, and a software renderer clears the depth of
+    // a depth-and-stencil buffer pixel by pixel, keeping the stencil bits
+    // (0.2 core at 60 frames a second in full HD).
+    RestoreFromStaticLayer(view, width, height, rects, count);
   } else {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
+  Remember(view, path == FramePath::Cached ? DrawnFrame::Kind::Cached : DrawnFrame::Kind::Whole, width, height, rects,
+           count);
 
   BindPictures();
   glViewport(0, 0, width, height);
-  UseWithSamplers(*view.programs, kProgramName);
-  view.sky->SetAngles(instant.second, instant.minute, instant.hour);
-  if (path == FramePath::Whole) {
-    view.sky->Draw();
-    return;
+  // The clock shader over every pixel, or over the regions that can differ
+  // from the static layer, from the pictures' samples where the view has
+  // them.
+  const bool sampled = path == FramePath::Cached && Sampled(view, rects, count);
+  GLFWDrawableSky& sky = sampled ? *view.samplesInSky : *view.sky;
+  UseWithSamplers(*view.programs, sampled ? kSamplesInProgramName : kProgramName);
+  if (sampled) {
+    glActiveTexture(GL_TEXTURE0 + kBackgroundSamplesUnit);
+    glBindTexture(GL_TEXTURE_2D, view.samples.Texture(0));
+    glActiveTexture(GL_TEXTURE0 + kDialSamplesUnit);
+    glBindTexture(GL_TEXTURE_2D, view.samples.Texture(1));
+    ShaderProgram* program = view.programs->Find(kSamplesInProgramName);
+    glUniform1i(program->UniformLocation("backgroundSamples"), kBackgroundSamplesUnit);
+    glUniform1i(program->UniformLocation("dialSamples"), kDialSamplesUnit);
+    const scene::PixelRect& r = view.samplesRect;
+    glUniform2f(program->UniformLocation("samplesOrigin"), static_cast<float>(r.x), static_cast<float>(r.y));
+    glUniform2f(program->UniformLocation("samplesSize"), static_cast<float>(r.width), static_cast<float>(r.height));
   }
-  // The clock shader over the regions that can differ from the static layer.
-  float triangles[scene::kMaxRegionFloats];
-  const int vertices = scene::ChangingRegions(instant.hour, instant.minute, instant.second, width, height, dialLit,
-                                              triangles, scene::kMaxRegionFloats);
+  sky.SetAngles(instant.second, instant.minute, instant.hour);
+  if (path == FramePath::Whole) {
+    sky.Draw();
+    return true;
+  }
   if (!view.regionBuffer) glGenBuffers(1, &view.regionBuffer);
   glBindBuffer(GL_ARRAY_BUFFER, view.regionBuffer);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * 2 * sizeof(float)), triangles, GL_STREAM_DRAW);
-  view.sky->DrawOver(view.regionBuffer, vertices);
+  sky.DrawOver(view.regionBuffer, vertices);
+  return true;
 }

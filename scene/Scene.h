@@ -1,9 +1,12 @@
 // The clock scene: one object, made once before the first frame and held by
-// gScene. What it builds once every view shares: the two pictures, the dial
-// boxes the sector tints can light, the clock hands and the times. What a
+// gScene. What it builds once every view shares: the two pictures (after
+// the first black frames, or before the first frame that needs them), the
+// dial boxes the sector tints can light, the clock hands and the times. What a
 // view needs in its own context is the view's (scene/SceneView.h). Per turn
 // the instant is read once and drawn into each view at the view's size.
 #pragma once
+
+#include <memory>
 
 #include "render/BitmapTexture.h"
 #include "scene/Camera.h"
@@ -41,24 +44,34 @@ class Scene {
 
   // Draws one complete frame of `instant` into `view` at width x height
   // (the viewport; the projection follows its aspect ratio), with the
-  // view's context current. Before 3 s on the timer the frame is only
+  // view's context current, and says in view.changes where it differs
+  // from the view's frame before. Before 3 s on the timer the frame is only
   // cleared (the picture is black); from the end of the fade-in (5 s) it is
-  // a copy of the view's static layer with the clock shader run over the
-  // regions that can differ from it; in between, and in views that ask for
-  // whole frames, the clock shader runs over every pixel. The pixels are
-  // the same either way.
-  void Draw(SceneView& view, const FrameInstant& instant, int width, int height);
+  // the view's static layer with the clock shader run over the regions that
+  // can differ from it, copied in where the target (of view.backBufferAge)
+  // may differ from the layer; in between, and in views that ask for whole
+  // frames, the clock shader runs over every pixel. The pixels are the same
+  // either way.
+  //
+  // False, drawing nothing, when the view's last frame was this black one:
+  // there is nothing to present, and the call builds instead one piece of
+  // what the later frames need (the pictures, then the view's programs).
+  // Whatever is not built yet is built before the first frame that needs it.
+  bool Draw(SceneView& view, const FrameInstant& instant, int width, int height);
 
  private:
   bool EnsureStaticLayer(SceneView& view, int width, int height);
   void BindPictures();
+  // Whether the view's samples cover all of `rects`.
+  static bool Sampled(const SceneView& view, const scene::PixelRect* rects, int count);
+  // Builds one piece that is still missing; false when nothing is.
+  bool PrepareStep(SceneView& view);
 
   double (*timer)();
   SceneState state;
   Camera camera;
   scene::DialLitBoxes dialLit;
-  BitmapTexture dial;
-  BitmapTexture background;
+  std::unique_ptr<BitmapTexture> dial, background;
   ClockHands hands;
 };
 

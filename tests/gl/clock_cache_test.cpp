@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
+#include "platform/partial_present.h"
 #include "render/OffscreenFramebuffer.h"
 #include "scene/ChangingRegions.h"
 #include "scene/Scene.h"
@@ -42,6 +44,14 @@ FrameInstant At(double time, double hour, double minute, double second) {
   return f;
 }
 
+// The saver's n-th frame: black, fading in, then after the fade-in, the
+// hands moving fast enough to cross a mark every few frames and a sector
+// boundary now and then.
+FrameInstant Turn(int n) {
+  const double t = n < 8 ? 2.9 + n * 0.01 : n < 16 ? 4.2 + n * 0.05 : 5.0 + n / 60.0;
+  return At(t, 2.0 - n * 0.003, 1.0 - n * 0.011, 0.3 - n * 0.021);
+}
+
 // Two views: one drawing whole frames into a framebuffer of its own, one
 // drawing from its static layer into another or into the test window (the
 // saver's case, where the layer is kept with its rows reversed).
@@ -59,12 +69,27 @@ class FramePair {
   // Draws `f` both ways at w x h; false (with the first differing pixel
   // and the count of them in `report`) when the frames differ.
   bool Same(const FrameInstant& f, int w, int h, std::string* report) {
+    gScene->Draw(*cachedView, f, w, h);
+    return SameAsWhole({cached.Id()}, f, w, h, report);
+  }
+
+  // The same for what each of `fbos` holds.
+  bool SameAsWhole(std::initializer_list<GLuint> fbos, const FrameInstant& f, int w, int h, std::string* report) {
     gScene->Draw(*wholeView, f, w, h);
     const std::vector<unsigned char> a = gltest::ReadPixels(whole.Id(), w, h);
-    gScene->Draw(*cachedView, f, w, h);
-    const std::vector<unsigned char> b = gltest::ReadPixels(cached.Id(), w, h);
     ++frames;
-    if (a == b) return true;
+    for (GLuint fbo : fbos) {
+      const std::vector<unsigned char> b = gltest::ReadPixels(fbo, w, h);
+      if (a != b) return Report(a, b, f, w, h, report);
+    }
+    return true;
+  }
+
+  int frames = 0;
+
+ private:
+  static bool Report(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, const FrameInstant& f,
+                     int w, int h, std::string* report) {
     std::size_t differing = 0, first = 0;
     for (std::size_t p = a.size() / 4; p-- > 0;) {
       if (std::memcmp(&a[4 * p], &b[4 * p], 4) != 0) ++differing, first = p;
@@ -80,11 +105,11 @@ class FramePair {
     return false;
   }
 
-  int frames = 0;
-
- private:
   OffscreenFramebuffer whole, cached;
-  std::unique_ptr<SceneView> wholeView, cachedView;  // go first, with their framebuffers still there
+  std::unique_ptr<SceneView> wholeView;  // the views go first, with their framebuffers still there
+
+ public:
+  std::unique_ptr<SceneView> cachedView;
 };
 
 class CachedClockFrames : public testing::Test {
@@ -199,8 +224,77 @@ TEST_F(CachedClockFrames, SameAsWholeFramesInAWindow) {
     std::vector<FrameInstant> instants = HardInstants();
     instants.resize(120);
     ExpectSame(pair, instants, {400, 400, 400, 225, 181, 320, 37, 23, 1, 1}, "in a window");
+    // Frames one after another presented through the window's presenter:
+    // the back buffer holds what the age it reports says.
+    const std::unique_ptr<platform::FramePresenter> presenter = platform::MakeWindowPresenter(window);
+    for (int n = 16; n < 60; ++n) {
+      pair.cachedView->backBufferAge = presenter->BackBufferAge();
+      gScene->Draw(*pair.cachedView, Turn(n), 400, 400);
+      std::string report;
+      if (!pair.SameAsWhole({0}, Turn(n), 400, 400, &report)) ADD_FAILURE() << "frame " << n << ": " << report;
+      const FrameChanges& c = pair.cachedView->changes;
+      platform::PresentRect rects[FrameChanges::kMaxRects];
+      for (int i = 0; i < c.count; ++i) rects[i] = {c.rects[i].x, c.rects[i].y, c.rects[i].width, c.rects[i].height};
+      presenter->Present(c.whole ? nullptr : rects, c.count);
+    }
   }
   glfwSetWindowSize(window, gltest::kWindowWidth, gltest::kWindowHeight);
+}
+
+// Presents what the last draw changed onto `front`, as a partial present
+// would (the whole frame where it says so).
+void PresentOnto(const OffscreenFramebuffer& front, GLuint drawn, const FrameChanges& c, int w, int h) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawn);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, front.Id());
+  const scene::PixelRect all{0, 0, w, h};
+  for (int i = 0; i < (c.whole ? 1 : c.count); ++i) {
+    const scene::PixelRect& r = c.whole ? all : c.rects[static_cast<std::size_t>(i)];
+    glBlitFramebuffer(r.x, r.y, r.x + r.width, r.y + r.height, r.x, r.y, r.x + r.width, r.y + r.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  }
+}
+
+// Runs of frames into framebuffers that take turns as a window's buffers
+// do, the target's age always 1, always 2, unknown (the target scribbled
+// over first) or changing, the size changed midway and back: every frame
+// drawn, and what is presented (the changes copied onto the frames before),
+// is the whole frame of its instant, byte for byte. A black frame is drawn
+// once, and again only once the window's picture is lost.
+TEST_F(CachedClockFrames, RunsOfFramesForEveryBackBufferAge) {
+  std::mt19937 random(32);
+  for (const char* schedule : {"age 1", "age 2", "unknown", "changing"}) {
+    FramePair pair(320, 320);
+    SceneView& view = *pair.cachedView;
+    OffscreenFramebuffer chain[3], front;
+    for (auto* b : {&chain[0], &chain[1], &chain[2], &front}) ASSERT_TRUE(b->Create(320, 320, false));
+    int presents = 0, lastDrawn[3] = {-1, -1, -1}, failures = 0;
+    for (int n = 0; n < 140; ++n) {
+      const bool turned = n >= 70 && n < 80;
+      const int w = turned ? 240 : 320, h = turned ? 320 : 240;
+      const std::string kind = schedule;
+      const int b = kind == "age 1" ? 0 : kind == "age 2" ? n % 2 : kind == "unknown" ? n % 3 : random() % 3;
+      view.target = chain[b].Id();
+      view.backBufferAge = lastDrawn[b] < 0 ? 0 : presents + 1 - lastDrawn[b];
+      if (kind == "unknown" || (kind == "changing" && random() % 4 == 0)) {
+        view.backBufferAge = 0;
+        glBindFramebuffer(GL_FRAMEBUFFER, view.target);
+        glClearColor(0.2f, 0.7f, 0.4f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+      }
+      if (n == 4) view.Forget();  // an expose
+      const bool drew = gScene->Draw(view, Turn(n), w, h);
+      if (n < 8) {
+        EXPECT_EQ(drew, n == 0 || n == 4) << schedule << ", black frame " << n;
+      }
+      if (!drew) continue;
+      lastDrawn[b] = ++presents;
+      PresentOnto(front, view.target, view.changes, w, h);
+      std::string report;
+      if (!pair.SameAsWhole({view.target, front.Id()}, Turn(n), w, h, &report) && ++failures <= 3)
+        ADD_FAILURE() << schedule << ", frame " << n << ": " << report;
+    }
+  }
 }
 
 TEST_F(CachedClockFrames, SameAsWholeFramesLargeBlackAndAtTheEndOfTheFadeIn) {
