@@ -4,6 +4,7 @@
 #include "app/SaverLoop.h"
 #include "app/ScreensaverApp.h"
 #include "platform/display.h"
+#include "platform/session_settings.h"
 #include "platform/stop_signal.h"
 
 int SaverEntry(const char* commandLine, void* instance, int showCommand) {
@@ -17,6 +18,7 @@ int SaverEntry(const char* commandLine, void* instance, int showCommand) {
     return 0;
   }
   platform::InstallStopSignals();
+  platform::KeepSessionSettings();
   gApp = new CScreensaverApp(gArgs);
   RunSaverLoop();
   return 0;

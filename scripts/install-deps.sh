@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make python3 pkg-config
-  libglfw3-dev libxrandr-dev libx11-dev libxft-dev libfreetype-dev fontconfig fonts-liberation
+  libglfw3-dev libxrandr-dev libx11-dev libxss-dev libxft-dev libfreetype-dev fontconfig fonts-liberation
   libpng-dev libopenal-dev libgtest-dev
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool x11-utils imagemagick openbox

@@ -369,6 +369,10 @@ def walk(n, out):
 walk(json.load(sys.stdin), None)'
 }
 
+# The X screen saver settings in one line; lt_xset_kept WHEN: still $LT_XSET.
+lt_xset() { xset q | grep -A2 '^Screen Saver' | tr -s ' \n' ' '; }
+lt_xset_kept() { [ "$(lt_xset)" = "$LT_XSET" ] || lt_fail "$1: the X screen saver settings read $(lt_xset)"; }
+
 # lt_pixel X Y: "R G B" of that screen pixel.
 lt_pixel() {
   /usr/bin/import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -n 1 |

@@ -3,10 +3,12 @@
 # cursor hidden; mouse motion and the wheel leave it running; a key, a mouse
 # button, Escape and a close request end it with status 0. Without a display
 # it says so in one line and still ends with status 0.
+# The X screen saver settings stay the user's; its timer still comes on.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_xvfb 1152x864
 lt_probe paint-root ff00ff  # shows wherever the saver does not draw
+xset s 123 456; LT_XSET=$(lt_xset)
 
 # lt_saver_up ARGS...: starts the saver, waits for its window (LT_WIN) and
 # parks the pointer in the middle of the screen.
@@ -17,6 +19,7 @@ lt_saver_up() {
   # The first frames are drawn once the window is mapped; input sent before
   # GLFW selected it would be lost, so wait until the picture is there.
   lt_wait_for 10 lt_none_of ff00ff 0 0 1152 864 || lt_fail "screen not covered"
+  lt_xset_kept "while /s runs, or left so by the run before"
 }
 
 lt_case "/s fills the screen, hides the cursor, ignores motion and the wheel"
@@ -48,6 +51,15 @@ lt_case "a close request ends it"
 lt_saver_up /s
 lt_probe close "$LT_WIN" || lt_fail "close request not sent"
 lt_expect_exit "$LT_PID" 5 "WM_DELETE_WINDOW"
+
+lt_case "SIGTERM, SIGINT, SIGKILL and a fatal box end it"
+for s in TERM INT KILL; do lt_saver_up /s; kill -$s "$LT_PID"; lt_wait_exit "$LT_PID" 5 || lt_fail "SIG$s: runs"; done
+MESA_GL_VERSION_OVERRIDE=2.1 MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_float "$LT_SAVER" /s 2>/dev/null; lt_xset_kept "after a fatal box"
+
+lt_case "with xset s 2 the X screen saver comes on while /s runs"
+xset s 2; LT_XSET=$(lt_xset)
+lt_saver_up /s; xdotool mousemove 570 430  # the idle time counts from here
+lt_wait_for 10 eval '[ "$(lt_probe screen-saver)" = on ]' || lt_fail "the X screen saver is $(lt_probe screen-saver)"
 
 grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
 

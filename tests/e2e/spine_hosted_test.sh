@@ -8,6 +8,7 @@ source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 unset XSCREENSAVER_WINDOW
 lt_start_xvfb 1024x768 -wr  # a white root: what the saver draws shows
+xset s 123 456; LT_XSET=$(lt_xset)
 
 lt_case "-window-id draws into the window and ignores input"
 lt_start_host -size 400x300 -at 200,100 -resize 500x400
@@ -85,4 +86,5 @@ lt_start_saver -window-id 0x7ffffff
 lt_expect_exit "$LT_PID" 20 "bogus -window-id"
 grep -qx "Failed to open window" "$LT_TMP/saver.err" || lt_fail "no 'Failed to open window'"
 
+lt_xset_kept "after its runs"
 lt_log "PASS"

@@ -9,6 +9,7 @@
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_xorg_dummy
+xset s 123 456; LT_XSET=$(lt_xset)
 two="0 0 1920 1080
 1920 0 1280 1024"
 
@@ -36,6 +37,7 @@ xrandr --addmode DUMMY2 1024x768 && xrandr --output DUMMY2 --mode 1024x768 --pos
   lt_fail "xrandr could not add a monitor"
 lt_wait_for 10 window_count_is 3 || lt_fail "no window on the added monitor: $(lt_windows_at "$LT_PID")"
 lt_windows_at "$LT_PID" | grep -qx "3200 0 1024 768" || lt_fail "windows: $(lt_windows_at "$LT_PID")"
+lt_xset_kept "after a monitor was added"
 sleep 6
 lt_compare_monitors "$LT_PID" 0,0,1920,1080 1920,0,1280,1024 3200,0,1024,768
 xrandr --output DUMMY2 --off && xrandr >/dev/null
@@ -63,6 +65,7 @@ xmessage -center "focus" >/dev/null 2>&1 &
 lt_track $!
 lt_expect_exit "$LT_PID" 1.5 "focus taken by xmessage"
 
+lt_xset_kept "after the focus was lost"
 grep -v '^- Plane001' "$LT_TMP"/saver.out | grep -q . && lt_fail "unexpected output: $(cat "$LT_TMP"/saver.out)"
 grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
 lt_log "PASS"

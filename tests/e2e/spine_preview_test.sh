@@ -7,6 +7,7 @@ source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_lock_instance  # "/p" takes the per-user instance marker
 lt_start_xvfb 1024x768 -wr  # a white root: what the saver draws shows
+xset s 123 456; LT_XSET=$(lt_xset)
 
 lt_case "preview draws inside the host and follows its size"
 lt_start_host -size 320x240 -at 100,50 -resize 400x300
@@ -56,4 +57,5 @@ for id in " 123456789" " 0" ":-5"; do
 done
 lt_all_of ffffff 0 0 1024 768 || lt_fail "something was drawn on the screen"
 
+lt_xset_kept "after its runs"
 lt_log "PASS"

@@ -16,6 +16,7 @@
 //   x11_probe wm-check WINDOW         names WINDOW as the window manager's
 //                                     check window on the root
 //                                     (_NET_SUPPORTING_WM_CHECK)
+//   x11_probe screen-saver            "on", "off" or "disabled" (MIT-SCREEN-SAVER)
 //
 // Colours are 24-bit TrueColor pixels, as on Xvfb's default visual.
 // WINDOW is decimal or 0x-hex. Exit status 1 when the display cannot be
@@ -24,6 +25,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/extensions/scrnsaver.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -162,11 +164,17 @@ int SetWmCheck(Display* dpy, Window w) {
   return sXError ? 1 : 0;
 }
 
+int ScreenSaverState(Display* dpy) {
+  XScreenSaverInfo info{};
+  if (!XScreenSaverQueryInfo(dpy, DefaultRootWindow(dpy), &info)) return 1;
+  return std::puts(info.state == ScreenSaverOn ? "on" : info.state == ScreenSaverOff ? "off" : "disabled") < 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: x11_probe cursor | close WINDOW | children WINDOW | colour X Y W H |"
                " count RRGGBB X Y W H |"
-               " paint-root RRGGBB | wm-check WINDOW\n");
+               " paint-root RRGGBB | wm-check WINDOW | screen-saver\n");
   return 2;
 }
 
@@ -180,7 +188,7 @@ int main(int argc, char** argv) {
   unsigned long colour = 0;
   const bool windowArg =
       std::strcmp(cmd, "close") == 0 || std::strcmp(cmd, "children") == 0 || std::strcmp(cmd, "wm-check") == 0;
-  if (std::strcmp(cmd, "cursor") == 0) {
+  if (std::strcmp(cmd, "cursor") == 0 || std::strcmp(cmd, "screen-saver") == 0) {
     if (argc != 2) return Usage();
   } else if (windowArg) {
     if (argc != 3 || !ParseId(argv[2], &w)) return Usage();
@@ -211,6 +219,7 @@ int main(int argc, char** argv) {
   else if (std::strcmp(cmd, "colour") == 0) status = Colour(dpy, x, y, width, height);
   else if (std::strcmp(cmd, "count") == 0) status = Count(dpy, colour, x, y, width, height);
   else if (std::strcmp(cmd, "wm-check") == 0) status = SetWmCheck(dpy, w);
+  else if (std::strcmp(cmd, "screen-saver") == 0) status = ScreenSaverState(dpy);
   else status = PaintRoot(dpy, colour);
   XCloseDisplay(dpy);
   return status;
