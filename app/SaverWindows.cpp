@@ -8,6 +8,7 @@
 
 #include "app/ScreensaverApp.h"
 #include "gl/GLEntryPoints.h"
+#include "platform/session_settings.h"
 #include "platform/stop_signal.h"
 #include "scene/Scene.h"
 #if defined(LUMITICK_WAYLAND)
@@ -285,6 +286,17 @@ bool CSaverWindows::ShouldEnd() {
     return false;
   }
   if (monitorsChanged) FollowMonitors();
+  // The session's own screen saver coming on while the saver runs (its
+  // blanking, or the locker started on it, now covers the windows) ends it,
+  // as another window taking the focus does; one already on at the start
+  // (a saver started by the session's timer) does not. Asked once a second.
+  const double now = glfwGetTime();
+  if (now >= sessionCheckAt) {
+    sessionCheckAt = now + 1.0;
+    const bool on = platform::SessionSaverOn();
+    if (on && sessionSaverWasOff) return true;
+    sessionSaverWasOff = !on;
+  }
   bool anyFocused = false;
   for (const auto& v : views) anyFocused = anyFocused || v->focused;
   return focus.ShouldEnd(anyFocused, [this] {

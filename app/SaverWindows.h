@@ -155,6 +155,8 @@ class CSaverWindows {
   const bool layered = false;      // the views are layer surfaces
   bool connectionLost = false;     // (layered) the compositor has gone
   bool monitorsChanged = false;
+  double sessionCheckAt = 0.0;      // when to ask about the session's screen saver next
+  bool sessionSaverWasOff = false;  // it was off when last asked
   SaverFocusRules focus;
 };
 

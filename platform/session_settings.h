@@ -11,4 +11,11 @@ namespace platform {
 // (session_settings_x11.cpp says how). Windows: nothing to do here.
 void KeepSessionSettings();
 
+// Whether the session's own screen saver is on now (its timer has fired:
+// the screen is blanked, or a locker started on it covers the saver's
+// windows), so that a full-screen saver nobody sees can end. X11: the X
+// server's MIT-SCREEN-SAVER state. Windows: never (the system ends the
+// saver itself before it starts another or locks).
+bool SessionSaverOn();
+
 }  // namespace platform

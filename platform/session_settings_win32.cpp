@@ -5,4 +5,6 @@ namespace platform {
 
 void KeepSessionSettings() {}
 
+bool SessionSaverOn() { return false; }
+
 }  // namespace platform

@@ -20,6 +20,9 @@
 
 #include <GLFW/glfw3.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
 
 // A GLFW that opens libX11 itself and looks its functions up there (as 3.4
 // does) would call libX11's own function past this one.
@@ -32,5 +35,13 @@ extern "C" int XSetScreenSaver(Display*, int, int, int, int) { return 1; }
 namespace platform {
 
 void KeepSessionSettings() {}
+
+bool SessionSaverOn() {
+  Display* display = glfwGetX11Display();
+  int event = 0, error = 0;
+  if (!display || !XScreenSaverQueryExtension(display, &event, &error)) return false;
+  XScreenSaverInfo info{};
+  return XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info) && info.state == ScreenSaverOn;
+}
 
 }  // namespace platform

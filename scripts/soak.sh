@@ -26,7 +26,8 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 mkfifo "$tmp/displayfd"
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$tmp/displayfd" >"$tmp/xvfb.log" 2>&1 &
+# No X screen saver: its timer coming on would end the saver (as it should).
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -s 0 -nolisten tcp 3>"$tmp/displayfd" >"$tmp/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 20 number <"$tmp/displayfd" || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$number"

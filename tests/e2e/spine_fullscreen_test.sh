@@ -3,7 +3,8 @@
 # cursor hidden; mouse motion and the wheel leave it running; a key, a mouse
 # button, Escape and a close request end it with status 0. Without a display
 # it says so in one line and still ends with status 0.
-# The X screen saver settings stay the user's; its timer still comes on.
+# The X screen saver settings stay the user's; its timer still comes on,
+# and ends the saver then covered.
 source "$(dirname "$0")/lib.sh"
 lt_init "$@"
 lt_start_xvfb 1152x864
@@ -56,10 +57,13 @@ lt_case "SIGTERM, SIGINT, SIGKILL and a fatal box end it"
 for s in TERM INT KILL; do lt_saver_up /s; kill -$s "$LT_PID"; lt_wait_exit "$LT_PID" 5 || lt_fail "SIG$s: runs"; done
 MESA_GL_VERSION_OVERRIDE=2.1 MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_float "$LT_SAVER" /s 2>/dev/null; lt_xset_kept "after a fatal box"
 
-lt_case "with xset s 2 the X screen saver comes on while /s runs"
+lt_case "with xset s 2 the X screen saver comes on while /s runs, and /s then ends"
 xset s 2; LT_XSET=$(lt_xset)
-lt_saver_up /s; xdotool mousemove 570 430  # the idle time counts from here
+lt_saver_up /s
+xdotool mousemove 570 430  # the idle time counts from here
 lt_wait_for 10 eval '[ "$(lt_probe screen-saver)" = on ]' || lt_fail "the X screen saver is $(lt_probe screen-saver)"
+lt_wait_exit "$LT_PID" 5 || lt_fail "still runs under the session's screen saver"
+[ "$LT_STATUS" -eq 0 ] || lt_fail "status $LT_STATUS"
 
 grep -q . "$LT_TMP/saver.err" && lt_fail "unexpected messages: $(cat "$LT_TMP/saver.err")"
 
