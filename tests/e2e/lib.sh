@@ -408,6 +408,9 @@ LT_WINE_RUN=$LT_ROOT/tests/windows/wine-run.sh
 LT_WINESERVER=/usr/lib/wine/wineserver
 LT_BINFMT=/proc/sys/fs/binfmt_misc
 LT_BINFMT_ENTRY=""
+# A Wine program run directly, as wine-run.sh runs them (no address
+# randomization: see there).
+lt_wine_direct() { setarch "$(uname -m)" -R "$@"; }
 
 lt_skip() {
   [ "${LUMITICK_REQUIRE_WIN32:-0}" = 1 ] && lt_fail "$*"
@@ -475,7 +478,7 @@ lt_wine_prefix() {
   flock -w 600 8 || lt_fail "could not get $1.lock"
   if [ "${2:-}" = wow64 ] && [ ! -e "$1/drive_c/windows/syswow64/kernel32.dll" ]; then
     rm -rf "$1"
-    "$LUMITICK_WINE32_WINE64" wineboot -i >"$LT_TMP/wineboot.out" 2>&1
+    lt_wine_direct "$LUMITICK_WINE32_WINE64" wineboot -i >"$LT_TMP/wineboot.out" 2>&1
     "$LT_WINESERVER" -w
     [ -e "$1/drive_c/windows/syswow64/kernel32.dll" ] || lt_fail "wineboot made no 32-bit system in $1"
   fi

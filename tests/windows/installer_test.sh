@@ -36,8 +36,8 @@ fi
 # Every program of the prefix has ended (the uninstaller's copy of itself
 # included) and the registry is written.
 settled() { "$LT_WINESERVER" -w; }
-reg() { "$wine" reg "$@" 2>/dev/null | tr -d '\r'; }
-has_key() { "$wine" reg query "$1" >/dev/null 2>&1; }
+reg() { lt_wine_direct "$wine" reg "$@" 2>/dev/null | tr -d '\r'; }
+has_key() { lt_wine_direct "$wine" reg query "$1" >/dev/null 2>&1; }
 desktop='HKCU\Control Panel\Desktop'
 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumitick'
 value_of() { reg query "$1" /v "$2" | awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'; }
@@ -48,7 +48,7 @@ unix_path() { sed -e 's|^[Cc]:\\|'"$WINEPREFIX"'/drive_c/|' -e 's|\\|/|g' <<<"$1
 lt_start_xvfb "$([ "$LT_SCALE" = 1 ] && echo 640x480 || echo 480x360)"
 lt_case "a fresh $route prefix"
 made=$(date +%s)
-"$wine" wineboot -i >"$LT_TMP/wineboot.out" 2>&1
+lt_wine_direct "$wine" wineboot -i >"$LT_TMP/wineboot.out" 2>&1
 settled
 [ -f "$system/kernel32.dll" ] || lt_fail "wineboot made no prefix"
 if [ "$route" = x86_64 ]; then

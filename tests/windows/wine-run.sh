@@ -23,4 +23,9 @@ esac
 if [ ! -x "$loader" ]; then
   for w in wine64 wine; do command -v $w >/dev/null && loader=$(command -v $w) && break; done
 fi
-exec "$loader" "$@"
+# Wine's loader is linked at 0x7d000000, and this kernel starts a 64-bit
+# program's heap anywhere in the GiB above it; about once in a thousand
+# starts the heap lies over 0x7ffe0000, the page every Wine process maps
+# first, and the process dies at once ("failed to map the shared user
+# data"). Wine's processes run here without address randomization.
+exec setarch "$(uname -m)" -R "$loader" "$@"
