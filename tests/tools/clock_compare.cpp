@@ -14,6 +14,7 @@
 // 0.995) of the pixels are within N/255 (default 2) in every channel.
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -156,10 +157,12 @@ int main(int argc, char** argv) {
         const clockref::Color c = clockref::EvaluateClockPixel(in, x + 0.5, y + 0.5);
         unsigned char* p = &rgba[(static_cast<std::size_t>(y) * rw + x) * 4];
         // The second hand must still be there: on the dark dial face its
-        // glow is the only strong blue.
+        // glow is the only strong blue that is not white (over the hour
+        // hand it shows magenta, over the minute hand cyan).
+        auto blue = [](int r8, int g8, int b8) { return b8 >= 200 && std::min(r8, g8) <= 100; };
         if (r > 0.05 && r < 0.45) {
-          blueShown += p[2] >= 200 && p[0] <= 100;
-          blueExpected += clockref::ToUnorm8(c.b) >= 200 && clockref::ToUnorm8(c.r) <= 100;
+          blueShown += blue(p[0], p[1], p[2]);
+          blueExpected += blue(clockref::ToUnorm8(c.r), clockref::ToUnorm8(c.g), clockref::ToUnorm8(c.b));
         }
         p[0] = clockref::ToUnorm8(c.r), p[1] = clockref::ToUnorm8(c.g), p[2] = clockref::ToUnorm8(c.b);
         ++masked;
