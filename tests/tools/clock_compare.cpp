@@ -132,6 +132,10 @@ int main(int argc, char** argv) {
   // two moments, widened by the hands' glow, are copied from the reference,
   // so they always match.
   std::size_t masked = 0, blueShown = 0, blueExpected = 0;
+  // On the dark dial face the second hand's glow is the only strong blue
+  // that is not white (over the hour hand it shows magenta, over the minute
+  // hand cyan).
+  auto blue = [](int r8, int g8, int b8) { return b8 >= 200 && std::min(r8, g8) <= 100; };
   if (until >= 0) {
     struct Sweep {
       double mid, half;
@@ -156,10 +160,7 @@ int main(int argc, char** argv) {
         if (!inside) continue;
         const clockref::Color c = clockref::EvaluateClockPixel(in, x + 0.5, y + 0.5);
         unsigned char* p = &rgba[(static_cast<std::size_t>(y) * rw + x) * 4];
-        // The second hand must still be there: on the dark dial face its
-        // glow is the only strong blue that is not white (over the hour
-        // hand it shows magenta, over the minute hand cyan).
-        auto blue = [](int r8, int g8, int b8) { return b8 >= 200 && std::min(r8, g8) <= 100; };
+        // The second hand must still be there.
         if (r > 0.05 && r < 0.45) {
           blueShown += blue(p[0], p[1], p[2]);
           blueExpected += blue(clockref::ToUnorm8(c.r), clockref::ToUnorm8(c.g), clockref::ToUnorm8(c.b));
